@@ -1,0 +1,41 @@
+#include "common/answer_loop.h"
+
+#include <cerrno>
+
+#include "common/messages.h"
+#include "common/number_reader.h"
+
+namespace common {
+
+int run_answer_loop(std::string_view program, OutputBuffer& out,
+                    const std::function<After(std::int32_t)>& answer) {
+  NumberReader in(0, [&out] { out.flush(); });
+  int status = kSuccess;
+  for (;;) {
+    Token token = in.next();
+    if (token.kind == Token::end_of_input || token.kind == Token::not_a_number) break;
+    if (token.kind == Token::read_error) {
+      out.flush();
+      report_errno(program, "read error", token.error);
+      status = kFailure;
+      break;
+    }
+    if (!token.in_range) {
+      out.flush();  // keep the message in order with the answers before it
+      report_out_of_range(program, token.text);
+      status = kFailure;
+      continue;
+    }
+    if (answer(static_cast<std::int32_t>(token.value)) == After::stop) break;
+    if (out.error() != 0) break;
+  }
+  out.flush();
+  if (out.error() == EPIPE) return kBrokenPipe;
+  if (out.error() != 0) {
+    report_errno(program, "write error", out.error());
+    return kFailure;
+  }
+  return status;
+}
+
+}  // namespace common

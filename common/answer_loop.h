@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "common/output_buffer.h"
+
+namespace common {
+
+enum class After { next_number, stop };
+
+// Exit statuses shared by the programs.
+inline constexpr int kSuccess = 0;
+inline constexpr int kFailure = 1;
+// Standard output went to a reader that has gone away; see finish_broken_pipe().
+inline constexpr int kBrokenPipe = -1;
+
+// The read-and-answer loop of every program: reads numbers from standard input until it
+// ends or holds something that is not a number, and hands each number in 0 .. 2147483647
+// to `answer`, which writes to `out` (and may stop the loop). A number out of range, a
+// read error or a failed write to `out` is reported on standard error under `program`.
+// Returns kSuccess, kFailure or kBrokenPipe; `out` is flushed on return.
+int run_answer_loop(std::string_view program, OutputBuffer& out,
+                    const std::function<After(std::int32_t)>& answer);
+
+}  // namespace common

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace common {
+
+// Largest number the programs answer; everything from 0 up to it gets an answer line.
+inline constexpr std::int64_t kLargestNumber = 2147483647;
+
+struct Token {
+  enum Kind { number, end_of_input, not_a_number, read_error };
+  Kind kind = end_of_input;
+  bool in_range = false;    // number within 0 .. kLargestNumber
+  std::int64_t value = 0;   // the number, when in_range
+  std::string text;         // the number in plain decimal, when it is out of range
+  int error = 0;            // errno of a failed read
+};
+
+// Reads whitespace-separated decimal integers the way stream extraction does: optional
+// sign, then digits, stopping at the first character that is not a digit. Any size of
+// digit string is a number; whether it lies in range is for the caller to act on.
+class NumberReader {
+ public:
+  // before_wait runs before every read that may block, so that answers already
+  // produced reach a waiting reader (an interactive user, a co-process).
+  explicit NumberReader(int fd, std::function<void()> before_wait = {});
+
+  Token next();
+
+ private:
+  int peek();  // next byte, or -1 at end of input or on a read error
+  bool refill();
+
+  int fd_;
+  std::function<void()> before_wait_;
+  std::vector<char> buffer_;
+  std::size_t pos_ = 0;
+  std::size_t end_ = 0;
+  bool eof_ = false;
+  int error_ = 0;
+};
+
+}  // namespace common

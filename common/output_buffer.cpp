@@ -1,0 +1,86 @@
+#include "common/output_buffer.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace common {
+
+OutputBuffer::OutputBuffer(int fd, std::size_t capacity)
+    : fd_(fd), storage_(capacity < 4 * kSlack ? 4 * kSlack : capacity) {
+  begin_ = end_ = storage_.data();
+  limit_ = begin_ + storage_.size();
+}
+
+void OutputBuffer::put(std::string_view text) {
+  while (!text.empty()) {
+    if (end_ == limit_) flush();
+    std::size_t n = std::min(text.size(), static_cast<std::size_t>(limit_ - end_));
+    std::memcpy(end_, text.data(), n);
+    end_ += n;
+    text.remove_prefix(n);
+  }
+}
+
+void OutputBuffer::make_room(std::size_t bytes) {
+  flush();
+  if (static_cast<std::size_t>(limit_ - end_) < bytes) {
+    storage_.resize(bytes);
+    begin_ = end_ = storage_.data();
+    limit_ = begin_ + storage_.size();
+  }
+}
+
+bool OutputBuffer::flush() {
+  const char* p = begin_;
+  while (error_ == 0 && p < end_) {
+    ssize_t wrote = ::write(fd_, p, static_cast<std::size_t>(end_ - p));
+    if (wrote >= 0) {
+      p += wrote;
+    } else if (errno != EINTR) {
+      error_ = errno;
+    }
+  }
+  end_ = begin_;
+  return error_ == 0;
+}
+
+namespace {
+
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+int decimal_length(std::uint64_t v) {
+  int length = 1;
+  for (; v >= 10000; v /= 10000) length += 4;
+  if (v >= 1000) return length + 3;
+  if (v >= 100) return length + 2;
+  if (v >= 10) return length + 1;
+  return length;
+}
+
+}  // namespace
+
+char* write_decimal(char* p, std::uint64_t v) {
+  char* end = p + decimal_length(v);
+  char* q = end;
+  while (v >= 100) {
+    std::uint64_t pair = (v % 100) * 2;
+    v /= 100;
+    q -= 2;
+    q[0] = kPairs[pair];
+    q[1] = kPairs[pair + 1];
+  }
+  if (v >= 10) {
+    q -= 2;
+    q[0] = kPairs[v * 2];
+    q[1] = kPairs[v * 2 + 1];
+  } else {
+    *--q = static_cast<char>('0' + v);
+  }
+  return end;
+}
+
+}  // namespace common

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+namespace common {
+
+// Writes to a file descriptor in large blocks. The first failed write is remembered
+// (error()), and everything after it is dropped: the caller decides when to report.
+class OutputBuffer {
+ public:
+  // Room for the longest item put in one go (a number with its separator).
+  static constexpr std::size_t kSlack = 32;
+
+  explicit OutputBuffer(int fd, std::size_t capacity = std::size_t{1} << 20);
+  OutputBuffer(const OutputBuffer&) = delete;
+  OutputBuffer& operator=(const OutputBuffer&) = delete;
+
+  void put(char c) {
+    if (end_ == limit_) flush();
+    *end_++ = c;
+  }
+
+  void put(std::string_view text);
+
+  // Room for at least `bytes` bytes at the returned pointer; hand the end back to commit().
+  char* reserve(std::size_t bytes) {
+    if (static_cast<std::size_t>(limit_ - end_) < bytes) make_room(bytes);
+    return end_;
+  }
+  void commit(char* new_end) { end_ = new_end; }
+
+  // Writes out everything buffered; false once any write has failed.
+  bool flush();
+
+  std::size_t buffered() const { return static_cast<std::size_t>(end_ - begin_); }
+  int error() const { return error_; }
+  int fd() const { return fd_; }
+
+ private:
+  void make_room(std::size_t bytes);
+
+  int fd_;
+  std::vector<char> storage_;
+  char* begin_;
+  char* end_;
+  char* limit_;
+  int error_ = 0;
+};
+
+// Writes v in decimal at p and returns the end. Two digits per step keep the hot
+// listing loops cheap.
+char* write_decimal(char* p, std::uint64_t v);
+
+}  // namespace common

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+
+// Primality and totients over the whole domain 0 .. 2^31 - 1: table look-ups up to N,
+// trial division by the table primes above it (they reach far past √(2^31)).
+namespace core {
+
+// n is prime. Needs the tables built; false for n < 2.
+bool is_prime(std::int64_t n);
+
+// φ(n) for n >= 1; 0 for n = 0, as the table holds it.
+std::int64_t totient(std::int64_t n);
+
+}  // namespace core

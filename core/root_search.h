@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// The primitive-root search over the tables of tables.h (and, above N, over primality
+// and totients found by trial division).
+namespace core {
+
+// The root list of the current number: filled by get_roots, emptied by its callers.
+extern std::vector<std::int64_t> ans;
+// The distinct prime factors of the last argument of get_factors, ascending.
+extern std::vector<std::int32_t> factors;
+
+// Euclid, recursive: gcd(a, 0) = a.
+std::int32_t gcd(std::int32_t a, std::int32_t b);
+
+// a^k mod p by binary exponentiation in 64-bit arithmetic, narrowed to 32 bits.
+// a is not reduced first, and k = 0 gives 1 whatever p is.
+std::int32_t qmi(std::int64_t a, std::int64_t k, std::int64_t p);
+
+// Replaces `factors` with the distinct prime factors of n (none for 0 and 1).
+void get_factors(std::int32_t n);
+
+// The cheap existence test. True for every p^k and 2·p^k (p an odd prime), and also for
+// 0, 4 and the powers 2·4^k with k >= 2, which have no root: the search then finds none.
+// False for 1, 2, every other number and every negative one.
+bool judge(std::int32_t n);
+
+// For n with judge(n) true, other than 2 and 4, and `ans` empty: leaves every primitive
+// root of n in `ans`, ascending, or leaves `ans` empty when n has none.
+void get_roots(std::int64_t n);
+
+}  // namespace core

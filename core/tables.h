@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+
+// Prime and totient tables over 0 .. N, built once before any number is read.
+namespace core {
+
+inline constexpr std::int32_t N = 1000010;
+
+// primes[0 .. cnt-1]: every prime up to N, ascending; cnt is 78499 after the build.
+extern std::int32_t primes[N + 10];
+extern std::int32_t cnt;
+// euler[i] = φ(i) for 1 <= i <= N; euler[0] stays 0.
+extern std::int64_t euler[N + 10];
+// st[i]: i is not prime. True for 1 and every composite up to N; false for 0 and primes.
+extern bool st[N + 10];
+
+// Linear sieve: each composite is marked once, by its smallest prime factor, and its
+// totient follows from that of its cofactor. Call once, at start-up.
+void get_primesAndEulers();
+
+}  // namespace core
