@@ -7,9 +7,9 @@
 
 namespace common {
 
-int run_answer_loop(std::string_view program, OutputBuffer& out,
+int run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
                     const std::function<After(std::int32_t)>& answer) {
-  NumberReader in(0, [&out] { out.flush(); });
+  NumberReader in(input_fd, [&out] { out.flush(); });
   int status = kSuccess;
   for (;;) {
     Token token = in.next();

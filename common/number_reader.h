@@ -13,10 +13,10 @@ inline constexpr std::int64_t kLargestNumber = 2147483647;
 struct Token {
   enum Kind { number, end_of_input, not_a_number, read_error };
   Kind kind = end_of_input;
-  bool in_range = false;    // number within 0 .. kLargestNumber
-  std::int64_t value = 0;   // the number, when in_range
-  std::string text;         // the number in plain decimal, when it is out of range
-  int error = 0;            // errno of a failed read
+  bool in_range = false;   // number within 0 .. kLargestNumber
+  std::int64_t value = 0;  // the number, when in_range
+  std::string text;        // the number in plain decimal, when it is out of range
+  int error = 0;           // errno of a failed read
 };
 
 // Reads whitespace-separated decimal integers the way stream extraction does: optional

@@ -15,8 +15,8 @@ class Modulus {
 
   std::uint64_t multiply(std::uint64_t a, std::uint64_t b) const {
     const std::uint64_t product = a * b;
-    const auto quotient = static_cast<std::uint64_t>(static_cast<double>(a) *
-                                                     static_cast<double>(b) * inverse_);
+    const auto quotient =
+        static_cast<std::uint64_t>(static_cast<double>(a) * static_cast<double>(b) * inverse_);
     auto rest = static_cast<std::int64_t>(product - quotient * n_);
     if (rest < 0) rest += n_;
     if (rest >= static_cast<std::int64_t>(n_)) rest -= n_;

@@ -11,7 +11,7 @@ int main() {
   core::get_primesAndEulers();
 
   common::OutputBuffer out(1);
-  const int status = common::run_answer_loop("tamsel4-2", out, [&out](std::int32_t n) {
+  const int status = common::run_answer_loop("tamsel4-2", 0, out, [&out](std::int32_t n) {
     core::write_answer_line(n, out);
     return common::After::next_number;
   });

@@ -13,10 +13,10 @@ namespace core {
 
 struct RootPlan {
   std::uint32_t n = 0;
-  std::uint32_t phi = 0;                   // φ(n)
-  std::vector<std::uint32_t> phi_primes;   // distinct primes dividing phi
+  std::uint32_t phi = 0;                  // φ(n)
+  std::vector<std::uint32_t> phi_primes;  // distinct primes dividing phi
   std::uint32_t least_root = 0;
-  std::uint64_t count = 0;                 // how many roots: φ(φ(n))
+  std::uint64_t count = 0;  // how many roots: φ(φ(n))
 };
 
 // For n with judge(n) true, other than 2 and 4. False when n has no primitive root:

@@ -58,8 +58,7 @@ RunResult run_program(const std::string& program, const std::string& input,
     if (options.stdout_mode == Stdout::closed) {
       ::close(1);
     } else {
-      const char* target =
-          options.stdout_mode == Stdout::dev_full ? "/dev/full" : out_path.c_str();
+      const char* target = options.stdout_mode == Stdout::dev_full ? "/dev/full" : out_path.c_str();
       int out = ::open(target, O_WRONLY | O_CREAT | O_TRUNC, 0644);
       ::dup2(out, 1);
       ::close(out);

@@ -14,8 +14,8 @@ struct RunOptions {
 };
 
 struct RunResult {
-  std::string out;  // standard output, when captured
-  std::string err;  // standard error
+  std::string out;     // standard output, when captured
+  std::string err;     // standard error
   int exit_code = -1;  // -1 when the program did not exit normally
   int signal = 0;      // the signal that ended it, if one did
   bool timed_out = false;
