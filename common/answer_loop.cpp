@@ -1,6 +1,8 @@
 #include "common/answer_loop.h"
 
 #include <cerrno>
+#include <new>
+#include <string>
 
 #include "common/messages.h"
 #include "common/number_reader.h"
@@ -26,8 +28,18 @@ int run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
       status = kFailure;
       continue;
     }
-    if (answer(static_cast<std::int32_t>(token.value)) == After::stop) break;
-    if (out.error() != 0) break;
+    After after = After::next_number;
+    try {
+      after = answer(static_cast<std::int32_t>(token.value));
+    } catch (const std::bad_alloc&) {
+      // The largest lists need a bitmap of up to 256 MiB; under a tight memory limit
+      // say so plainly rather than abort.
+      out.flush();
+      report(program, std::to_string(token.value) + ": not enough memory to list the roots");
+      status = kFailure;
+      break;
+    }
+    if (after == After::stop || out.error() != 0) break;
   }
   out.flush();
   if (out.error() == EPIPE) return kBrokenPipe;

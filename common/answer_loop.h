@@ -19,7 +19,8 @@ inline constexpr int kBrokenPipe = -1;
 // The read-and-answer loop of every program: reads numbers from `input_fd` until it
 // ends or holds something that is not a number, and hands each number in 0 .. 2147483647
 // to `answer`, which writes to `out` (and may stop the loop). A number out of range, a
-// read error or a failed write to `out` is reported on standard error under `program`.
+// read error, a failed write to `out` or a failed allocation (which ends the loop) is
+// reported on standard error under `program`.
 // Returns kSuccess, kFailure or kBrokenPipe; `out` is flushed on return.
 int run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
                     const std::function<After(std::int32_t)>& answer);
