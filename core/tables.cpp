@@ -19,6 +19,7 @@ void record_prime(std::int32_t i) {
 }  // namespace
 
 void get_primesAndEulers() {
+  cnt = 0;  // a second build yields the same tables
   st[1] = true;
   euler[1] = 1;
   // Up to N/2 every i marks at least 2·i. Even i are handled without the inner walk:

@@ -55,11 +55,13 @@ TEST(Tamsel42, BeyondTheTables) {
 
 TEST(Tamsel42, FailedWritesAreReported) {
   const auto full =
-      run_program(TAMSEL42_PATH, "7", {.stdout_mode = testing_support::Stdout::dev_full});
+      run_program(TAMSEL42_PATH, "7",
+                  {.working_directory = "", .stdout_mode = testing_support::Stdout::dev_full});
   EXPECT_EQ(full.err, "tamsel4-2: write error: No space left on device\n");
   EXPECT_EQ(full.exit_code, 1);
   const auto closed =
-      run_program(TAMSEL42_PATH, "7", {.stdout_mode = testing_support::Stdout::closed});
+      run_program(TAMSEL42_PATH, "7",
+                  {.working_directory = "", .stdout_mode = testing_support::Stdout::closed});
   EXPECT_EQ(closed.err, "tamsel4-2: write error: Bad file descriptor\n");
   EXPECT_EQ(closed.exit_code, 1);
 }
