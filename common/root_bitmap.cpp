@@ -130,8 +130,11 @@ void set_bit(std::uint64_t* words, std::uint32_t r) {
 // miss per root, so the roots are first sorted into buckets by region of the bitmap,
 // and a full bucket is marked in one go while its region stays in the cache.
 constexpr std::uint32_t kDirectLimit = std::uint32_t{1} << 25;
-constexpr unsigned kRegionShift = 23;             // 1 MiB of bitmap per region
-constexpr std::size_t kBucketCapacity = 1 << 17;  // roots held per region
+constexpr unsigned kRegionShift = 22;             // 512 KiB of bitmap per region
+constexpr std::size_t kBucketCapacity = 1 << 16;  // roots held per region
+// Buckets a power of two apart would all compete for the same cache sets; one cache line
+// more per bucket spreads their ends over the sets.
+constexpr std::size_t kBucketStride = kBucketCapacity + 64 / sizeof(std::uint32_t);
 
 }  // namespace
 
@@ -146,16 +149,17 @@ void mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
   }
 
   const std::size_t regions = (static_cast<std::size_t>(n) >> kRegionShift) + 1;
-  std::vector<std::uint32_t> buckets(regions * kBucketCapacity);
-  std::vector<std::size_t> filled(regions, 0);
+  std::vector<std::uint32_t> buckets(regions * kBucketStride);
+  std::vector<std::uint32_t> filled(regions, 0);
   auto drain = [&](std::size_t region) {
-    const std::uint32_t* bucket = buckets.data() + region * kBucketCapacity;
-    for (std::size_t i = 0; i < filled[region]; ++i) set_bit(words, bucket[i]);
+    const std::uint32_t* bucket = buckets.data() + region * kBucketStride;
+    const std::uint32_t count = filled[region];
+    for (std::uint32_t i = 0; i < count; ++i) set_bit(words, bucket[i]);
     filled[region] = 0;
   };
   walk_coprime_powers(n, g, phi, phi_primes, [&](std::uint32_t r) {
     const std::size_t region = r >> kRegionShift;
-    buckets[region * kBucketCapacity + filled[region]] = r;
+    buckets[region * kBucketStride + filled[region]] = r;
     if (++filled[region] == kBucketCapacity) drain(region);
   });
   for (std::size_t region = 0; region < regions; ++region) drain(region);
