@@ -92,13 +92,15 @@ void walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
                          std::span<const std::uint32_t> phi_primes, Mark&& mark) {
   const Modulus mod(n);
 
-  // Walking from one coprime exponent to the next multiplies by g^gap; gaps between
-  // integers coprime to phi are short, so their powers are kept in a small table.
-  std::vector<std::uint64_t> step_power{1, g % n};
+  // Each word of the exponent sieve covers 64 exponents from some base k. Its roots are
+  // g^k · g^b for the set bits b, products independent of one another; only the step
+  // from one word's g^k to the next (times g^64) forms a chain.
+  std::array<std::uint64_t, 65> small_power;
+  small_power[0] = 1 % n;
+  for (std::size_t b = 1; b <= 64; ++b) small_power[b] = mod.multiply(small_power[b - 1], g % n);
 
   std::array<std::uint64_t, kBlockWords> block;
-  std::uint64_t power = 1;  // g^last
-  std::uint64_t last = 0;
+  std::uint64_t base = small_power[1];  // g^k for the first exponent of the current word
   for (std::uint64_t lo = 1; lo <= phi; lo += kBlockBits) {
     block.fill(~std::uint64_t{0});
     for (std::uint32_t q : phi_primes) clear_multiples(block.data(), lo, q);
@@ -109,15 +111,10 @@ void walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
 
     for (std::uint64_t w = 0; w < words; ++w) {
       for (std::uint64_t b = block[w]; b != 0; b &= b - 1) {
-        const std::uint64_t k = lo + w * 64 + static_cast<unsigned>(std::countr_zero(b));
-        const std::uint64_t gap = k - last;
-        while (step_power.size() <= gap) {
-          step_power.push_back(mod.multiply(step_power.back(), g % n));
-        }
-        power = mod.multiply(power, step_power[gap]);
-        last = k;
-        mark(static_cast<std::uint32_t>(power));
+        const auto shift = static_cast<unsigned>(std::countr_zero(b));
+        mark(static_cast<std::uint32_t>(mod.multiply(base, small_power[shift])));
       }
+      base = mod.multiply(base, small_power[64]);
     }
   }
 }
