@@ -35,15 +35,17 @@ TEST(Tamsel42, LargestTablePrime) {
 }
 
 TEST(Tamsel42, NumbersOutOfRangeAreReportedAndSkipped) {
+  // 4294967303 is 2^32 + 7: narrowed to 32 bits it would pass for 7.
   const auto run = run_program(TAMSEL42_PATH,
                                "7 -5 2147483648 9223372036854775807 "
-                               "99999999999999999999 13");
+                               "99999999999999999999 4294967303 13");
   EXPECT_EQ(run.out, "3 5\n2 6 7 11\n");
   EXPECT_EQ(run.err,
             "tamsel4-2: -5 is out of range (0 to 2147483647)\n"
             "tamsel4-2: 2147483648 is out of range (0 to 2147483647)\n"
             "tamsel4-2: 9223372036854775807 is out of range (0 to 2147483647)\n"
-            "tamsel4-2: 99999999999999999999 is out of range (0 to 2147483647)\n");
+            "tamsel4-2: 99999999999999999999 is out of range (0 to 2147483647)\n"
+            "tamsel4-2: 4294967303 is out of range (0 to 2147483647)\n");
   EXPECT_EQ(run.exit_code, 1);
 }
 
