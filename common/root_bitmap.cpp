@@ -1,7 +1,8 @@
 #include "common/root_bitmap.h"
 
 #include <algorithm>
-#include <cmath>
+#include <array>
+#include <cstring>
 
 namespace common {
 
@@ -14,12 +15,14 @@ class Modulus {
   explicit Modulus(std::uint32_t n) : n_(n), inverse_(1.0 / n) {}
 
   std::uint64_t multiply(std::uint64_t a, std::uint64_t b) const {
-    const std::uint64_t product = a * b;
+    // Signed conversions: the values fit, and they are cheaper than unsigned ones.
+    const auto sa = static_cast<std::int64_t>(a);
+    const auto sb = static_cast<std::int64_t>(b);
     const auto quotient =
-        static_cast<std::uint64_t>(static_cast<double>(a) * static_cast<double>(b) * inverse_);
-    auto rest = static_cast<std::int64_t>(product - quotient * n_);
+        static_cast<std::int64_t>(static_cast<double>(sa) * static_cast<double>(sb) * inverse_);
+    std::int64_t rest = sa * sb - quotient * n_;
     if (rest < 0) rest += n_;
-    if (rest >= static_cast<std::int64_t>(n_)) rest -= n_;
+    if (rest >= n_) rest -= n_;
     return static_cast<std::uint64_t>(rest);
   }
 
@@ -30,15 +33,29 @@ class Modulus {
 
 // Exponents are sieved in blocks small enough to stay in the first-level cache.
 constexpr std::uint64_t kBlockBits = std::uint64_t{1} << 15;
+constexpr std::uint64_t kBlockWords = kBlockBits / 64;
 
-// Clears, in the block of exponents lo .. lo + bits - 1, every multiple of q.
-void clear_multiples(std::uint64_t* block, std::uint64_t lo, std::uint64_t bits, std::uint64_t q) {
-  if (q == 2) {
-    // Blocks start at odd exponents, so the even ones sit at the odd bit positions.
-    for (std::uint64_t w = 0; w < (bits + 63) / 64; ++w) block[w] &= 0x5555555555555555ULL;
+// Clears, in the block of exponents lo .. lo + kBlockBits - 1, every multiple of q.
+void clear_multiples(std::uint64_t* block, std::uint64_t lo, std::uint64_t q) {
+  if (q < 64) {
+    // A small prime hits every word; its pattern depends only on where the word starts
+    // modulo q, so one mask per residue clears a whole word at once.
+    std::array<std::uint64_t, 64> keep{};
+    for (std::uint64_t r = 0; r < q; ++r) {
+      std::uint64_t mask = ~std::uint64_t{0};
+      for (std::uint64_t b = (q - r) % q; b < 64; b += q) mask &= ~(std::uint64_t{1} << b);
+      keep[r] = mask;
+    }
+    std::uint64_t r = lo % q;
+    const std::uint64_t step = 64 % q;
+    for (std::uint64_t w = 0; w < kBlockWords; ++w) {
+      block[w] &= keep[r];
+      r += step;
+      if (r >= q) r -= q;
+    }
     return;
   }
-  for (std::uint64_t j = (q - lo % q) % q; j < bits; j += q) {
+  for (std::uint64_t j = (q - lo % q) % q; j < kBlockBits; j += q) {
     block[j / 64] &= ~(std::uint64_t{1} << (j % 64));
   }
 }
@@ -55,47 +72,104 @@ void mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
                            std::span<const std::uint32_t> phi_primes, RootBitmap& roots) {
   roots.modulus = n;
   roots.words.assign((static_cast<std::size_t>(n) + 63) / 64, 0);
+  std::uint64_t* const marks = roots.words.data();
   const Modulus mod(n);
 
   // Walking from one coprime exponent to the next multiplies by g^gap; gaps between
   // integers coprime to phi are short, so their powers are kept in a small table.
   std::vector<std::uint64_t> step_power{1, g % n};
 
-  std::vector<std::uint64_t> block(kBlockBits / 64);
+  std::array<std::uint64_t, kBlockWords> block;
   std::uint64_t power = 1;  // g^last
   std::uint64_t last = 0;
   for (std::uint64_t lo = 1; lo <= phi; lo += kBlockBits) {
+    block.fill(~std::uint64_t{0});
+    for (std::uint32_t q : phi_primes) clear_multiples(block.data(), lo, q);
+    // Exponents past phi are not listed.
     const std::uint64_t bits = std::min<std::uint64_t>(kBlockBits, phi - lo + 1);
     const std::uint64_t words = (bits + 63) / 64;
-    std::fill(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(words), ~0ULL);
-    if (bits % 64 != 0) block[words - 1] = (std::uint64_t{1} << (bits % 64)) - 1;
-    for (std::uint32_t q : phi_primes) clear_multiples(block.data(), lo, bits, q);
+    if (bits % 64 != 0) block[words - 1] &= (std::uint64_t{1} << (bits % 64)) - 1;
 
     for (std::uint64_t w = 0; w < words; ++w) {
       for (std::uint64_t b = block[w]; b != 0; b &= b - 1) {
         const std::uint64_t k = lo + w * 64 + static_cast<unsigned>(std::countr_zero(b));
         const std::uint64_t gap = k - last;
-        while (step_power.size() <= gap) {
-          step_power.push_back(mod.multiply(step_power.back(), g % n));
+        if (gap >= step_power.size()) {
+          while (step_power.size() <= gap) {
+            step_power.push_back(mod.multiply(step_power.back(), g % n));
+          }
         }
         power = mod.multiply(power, step_power[gap]);
         last = k;
-        roots.words[power / 64] |= std::uint64_t{1} << (power % 64);
+        marks[power / 64] |= std::uint64_t{1} << (power % 64);
       }
     }
   }
 }
 
+namespace {
+
+// The decimal text of the last number written. Consecutive roots are close together, so
+// most are written by adding the gap to the previous text instead of converting afresh.
+class AscendingDecimal {
+ public:
+  // Writes v (not below the previous value) at p, which needs 16 bytes of room; returns
+  // the end of the number.
+  char* write(char* p, std::uint64_t v) {
+    const std::uint64_t gap = v - value_;
+    if (gap < 10 && length_ != 0) {
+      add_small(static_cast<unsigned>(gap));
+    } else {
+      char digits[24];
+      length_ = static_cast<std::size_t>(write_decimal(digits, v) - digits);
+      std::memcpy(text_ + kEnd - length_, digits, length_);
+    }
+    value_ = v;
+    // A fixed-size copy is cheaper than one of the exact length; the bytes past the
+    // number are overwritten by whatever comes next.
+    std::memcpy(p, text_ + kEnd - length_, 16);
+    return p + length_;
+  }
+
+ private:
+  static constexpr std::size_t kEnd = 24;  // the number ends here; 16 readable bytes follow
+
+  void add_small(unsigned gap) {
+    char* p = text_ + kEnd - 1;
+    const unsigned digit = static_cast<unsigned>(*p - '0') + gap;
+    if (digit < 10) {
+      *p = static_cast<char>('0' + digit);
+      return;
+    }
+    *p = static_cast<char>('0' + digit - 10);
+    const char* first = text_ + kEnd - length_;
+    for (--p; p >= first && *p == '9'; --p) *p = '0';
+    if (p >= first) {
+      ++*p;
+    } else {
+      *p = '1';
+      ++length_;
+    }
+  }
+
+  char text_[kEnd + 16] = {};
+  std::size_t length_ = 0;
+  std::uint64_t value_ = 0;
+};
+
+}  // namespace
+
 void write_root_line(const RootBitmap& roots, OutputBuffer& out) {
   bool any = false;
+  AscendingDecimal decimal;
   const std::size_t count = roots.words.size();
   for (std::size_t w = 0; w < count; ++w) {
     std::uint64_t bits = roots.words[w];
     if (bits == 0) continue;
-    // 64 numbers of at most 10 digits, each with its separator.
-    char* p = out.reserve(64 * 11);
+    // 64 numbers of at most 10 digits, each with its separator, plus copying slack.
+    char* p = out.reserve(64 * 11 + 16);
     for (; bits != 0; bits &= bits - 1) {
-      p = write_decimal(p, w * 64 + static_cast<unsigned>(std::countr_zero(bits)));
+      p = decimal.write(p, w * 64 + static_cast<unsigned>(std::countr_zero(bits)));
       *p++ = ' ';
     }
     out.commit(p);

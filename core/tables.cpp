@@ -1,5 +1,7 @@
 #include "core/tables.h"
 
+#include <cstring>
+
 namespace core {
 
 std::int32_t primes[N + 10];
@@ -7,25 +9,58 @@ std::int32_t cnt;
 std::int64_t euler[N + 10];
 bool st[N + 10];
 
+namespace {
+
+void record_prime(std::int32_t i) {
+  primes[cnt++] = i;
+  euler[i] = i - 1;
+}
+
+}  // namespace
+
 void get_primesAndEulers() {
   st[1] = true;
   euler[1] = 1;
-  for (std::int32_t i = 2; i <= N; ++i) {
-    if (!st[i]) {
-      primes[cnt++] = i;
-      euler[i] = i - 1;
+  // Up to N/2 every i marks at least 2·i. Even i are handled without the inner walk:
+  // their smallest prime factor is 2, so they mark 2·i alone.
+  constexpr std::int32_t half = N / 2;
+  for (std::int32_t i = 2; i <= half; ++i) {
+    if (!st[i]) record_prime(i);
+    const std::int64_t phi_i = euler[i];
+    if (i % 2 == 0) {
+      st[2 * i] = true;
+      euler[2 * i] = phi_i * 2;
+      continue;
     }
+    st[2 * i] = true;
+    euler[2 * i] = phi_i;  // φ(2) = 1
     const std::int32_t limit = N / i;
-    for (std::int32_t j = 0; primes[j] <= limit; ++j) {
+    // The walk ends at i's smallest prime factor, which is already stored, so it never
+    // reads past primes[cnt - 1].
+    for (std::int32_t j = 1; primes[j] <= limit; ++j) {
       const std::int32_t p = primes[j];
       const std::int32_t t = p * i;
       st[t] = true;
       if (i % p == 0) {
-        euler[t] = euler[i] * p;
+        euler[t] = phi_i * p;
         break;
       }
-      euler[t] = euler[i] * (p - 1);
+      euler[t] = phi_i * (p - 1);
     }
+  }
+  // Above N/2 nothing is marked any more; only the primes are left to collect. A word of
+  // eight flags that are all set holds no prime.
+  std::int32_t i = half + 1;
+  for (; i + 8 <= N + 1; i += 8) {
+    std::uint64_t flags;
+    std::memcpy(&flags, &st[i], sizeof flags);
+    if (flags == 0x0101010101010101ULL) continue;
+    for (std::int32_t k = i; k < i + 8; ++k) {
+      if (!st[k]) record_prime(k);
+    }
+  }
+  for (; i <= N; ++i) {
+    if (!st[i]) record_prime(i);
   }
 }
 
