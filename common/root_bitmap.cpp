@@ -1,10 +1,26 @@
 #include "common/root_bitmap.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <new>
 
 namespace common {
+
+void* allocate_huge_pages(std::size_t bytes) {
+  constexpr std::size_t kHugePage = std::size_t{2} << 20;
+  if (bytes < 2 * kHugePage) {
+    if (void* p = std::malloc(bytes == 0 ? 1 : bytes)) return p;
+    throw std::bad_alloc();
+  }
+  const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+  void* p = std::aligned_alloc(kHugePage, rounded);
+  if (p == nullptr) throw std::bad_alloc();
+  ::madvise(p, rounded, MADV_HUGEPAGE);  // advice only: failure costs speed, not results
+  return p;
+}
 
 namespace {
 
@@ -68,11 +84,12 @@ std::uint64_t count_coprime(std::uint32_t phi, std::span<const std::uint32_t> ph
   return count;
 }
 
-void mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
-                           std::span<const std::uint32_t> phi_primes, RootBitmap& roots) {
-  roots.modulus = n;
-  roots.words.assign((static_cast<std::size_t>(n) + 63) / 64, 0);
-  std::uint64_t* const marks = roots.words.data();
+namespace {
+
+// Calls mark(g^k mod n) for every k in 1 .. phi coprime to phi, in order of k.
+template <class Mark>
+void walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
+                         std::span<const std::uint32_t> phi_primes, Mark&& mark) {
   const Modulus mod(n);
 
   // Walking from one coprime exponent to the next multiplies by g^gap; gaps between
@@ -94,17 +111,54 @@ void mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
       for (std::uint64_t b = block[w]; b != 0; b &= b - 1) {
         const std::uint64_t k = lo + w * 64 + static_cast<unsigned>(std::countr_zero(b));
         const std::uint64_t gap = k - last;
-        if (gap >= step_power.size()) {
-          while (step_power.size() <= gap) {
-            step_power.push_back(mod.multiply(step_power.back(), g % n));
-          }
+        while (step_power.size() <= gap) {
+          step_power.push_back(mod.multiply(step_power.back(), g % n));
         }
         power = mod.multiply(power, step_power[gap]);
         last = k;
-        marks[power / 64] |= std::uint64_t{1} << (power % 64);
+        mark(static_cast<std::uint32_t>(power));
       }
     }
   }
+}
+
+void set_bit(std::uint64_t* words, std::uint32_t r) {
+  words[r / 64] |= std::uint64_t{1} << (r % 64);
+}
+
+// A bitmap that fits in the caches is marked directly. A larger one would take a cache
+// miss per root, so the roots are first sorted into buckets by region of the bitmap,
+// and a full bucket is marked in one go while its region stays in the cache.
+constexpr std::uint32_t kDirectLimit = std::uint32_t{1} << 25;
+constexpr unsigned kRegionShift = 23;             // 1 MiB of bitmap per region
+constexpr std::size_t kBucketCapacity = 1 << 17;  // roots held per region
+
+}  // namespace
+
+void mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
+                           std::span<const std::uint32_t> phi_primes, RootBitmap& roots) {
+  roots.modulus = n;
+  roots.words.assign((static_cast<std::size_t>(n) + 63) / 64, 0);
+  std::uint64_t* const words = roots.words.data();
+  if (n <= kDirectLimit) {
+    walk_coprime_powers(n, g, phi, phi_primes, [words](std::uint32_t r) { set_bit(words, r); });
+    return;
+  }
+
+  const std::size_t regions = (static_cast<std::size_t>(n) >> kRegionShift) + 1;
+  std::vector<std::uint32_t> buckets(regions * kBucketCapacity);
+  std::vector<std::size_t> filled(regions, 0);
+  auto drain = [&](std::size_t region) {
+    const std::uint32_t* bucket = buckets.data() + region * kBucketCapacity;
+    for (std::size_t i = 0; i < filled[region]; ++i) set_bit(words, bucket[i]);
+    filled[region] = 0;
+  };
+  walk_coprime_powers(n, g, phi, phi_primes, [&](std::uint32_t r) {
+    const std::size_t region = r >> kRegionShift;
+    buckets[region * kBucketCapacity + filled[region]] = r;
+    if (++filled[region] == kBucketCapacity) drain(region);
+  });
+  for (std::size_t region = 0; region < regions; ++region) drain(region);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstdlib>
 #include <span>
 #include <vector>
 
@@ -9,11 +10,34 @@
 
 namespace common {
 
+// Large bitmaps are marked at random places; backing them with huge pages spares most
+// of the address-translation misses that would otherwise dominate.
+template <class T>
+struct HugePageAllocator {
+  using value_type = T;
+  HugePageAllocator() = default;
+  template <class U>
+  HugePageAllocator(const HugePageAllocator<U>&) {}
+  T* allocate(std::size_t count);
+  void deallocate(T* p, std::size_t) { std::free(p); }
+  template <class U>
+  bool operator==(const HugePageAllocator<U>&) const {
+    return true;
+  }
+};
+
+void* allocate_huge_pages(std::size_t bytes);
+
+template <class T>
+T* HugePageAllocator<T>::allocate(std::size_t count) {
+  return static_cast<T*>(allocate_huge_pages(count * sizeof(T)));
+}
+
 // Bit r marks the residue r modulo `modulus` as a primitive root. Marking and then
 // scanning the bits gives the roots in ascending order without sorting.
 struct RootBitmap {
   std::uint32_t modulus = 0;
-  std::vector<std::uint64_t> words;
+  std::vector<std::uint64_t, HugePageAllocator<std::uint64_t>> words;
 };
 
 // Marks g^k mod n for every exponent k in 1 .. phi with gcd(k, phi) = 1. With g a

@@ -1,0 +1,87 @@
+#include "first_lister/routines.h"
+
+#include <algorithm>
+
+namespace first_lister {
+
+bool f[N];
+std::vector<std::int32_t> G;
+
+void build_flags() {
+  std::fill(f, f + N, true);
+  f[0] = f[1] = false;
+  for (std::int64_t i = 2; i * i < N; ++i) {
+    if (!f[i]) continue;
+    // Smaller multiples were cleared by their smaller prime factors already.
+    for (std::int64_t j = i * i; j < N; j += i) f[j] = false;
+  }
+}
+
+bool is_prime(std::int32_t x) {
+  if (x < N) return x >= 2 && f[x];
+  if (x % 2 == 0) return false;
+  for (std::int32_t i = 3; static_cast<std::int64_t>(i) * i <= x; i += 2) {
+    if (x % i == 0) return false;
+  }
+  return true;
+}
+
+std::int32_t phi(std::int32_t x) {
+  if (is_prime(x)) return x - 1;
+  std::int32_t ans = x;
+  // Up to the square root of the shrinking cofactor: what is left above it is one prime.
+  for (std::int32_t i = 2; static_cast<std::int64_t>(i) * i <= x; ++i) {
+    if (x % i != 0) continue;
+    while (x % i == 0) x /= i;
+    ans -= ans / i;
+  }
+  if (x > 1) ans -= ans / x;
+  return ans;
+}
+
+std::int32_t gcd(std::int32_t a, std::int32_t b) {
+  std::swap(a, b);
+  std::int32_t c = a % b;
+  while (c != 0) {
+    a = b;
+    b = c;
+    c = a % b;
+  }
+  return b;
+}
+
+std::int32_t quick_mod(std::int32_t x, std::int32_t p, std::int32_t mod) {
+  std::int64_t s = 1;
+  std::int64_t a = x;
+  while (p != 0) {
+    if (p & 1) s = s * a % mod;
+    a = a * a % mod;
+    p >>= 1;
+  }
+  return static_cast<std::int32_t>(s);
+}
+
+void cal(std::int32_t x) {
+  G.clear();
+  if (is_prime(x)) return;
+  for (std::int32_t i = 2; static_cast<std::int64_t>(i) * i <= x; ++i) {
+    if (x % i != 0) continue;
+    G.push_back(i);
+    if (i != x / i) G.push_back(x / i);
+  }
+}
+
+bool exist(std::int32_t n) {
+  // Halving once leaves an odd prime power for 2·p^k, and 2 for 4; a power of two above 4
+  // keeps an even cofactor that no odd divisor empties.
+  if (n % 2 == 0) n /= 2;
+  if (is_prime(n)) return true;
+  for (std::int32_t i = 3; static_cast<std::int64_t>(i) * i <= n; i += 2) {
+    if (n % i != 0) continue;
+    while (n % i == 0) n /= i;
+    return n == 1;
+  }
+  return false;
+}
+
+}  // namespace first_lister

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// The first generation's own prime flags and number-theory routines. Everything but the
+// flags is computed per number, by trial division and repeated squaring. Numbers at or
+// above N are answered by the same rules, with primality found by trial division.
+namespace first_lister {
+
+inline constexpr std::int32_t N = 1000000;
+
+// f[i]: i is prime, for 0 <= i < N. Filled by build_flags().
+extern bool f[N];
+
+// The proper divisors (other than 1 and the number itself) of the last argument of cal.
+extern std::vector<std::int32_t> G;
+
+// Sieve of Eratosthenes over f. Call once, before anything else here.
+void build_flags();
+
+// x is prime; false for x < 2. A look-up below N, trial division from there on.
+bool is_prime(std::int32_t x);
+
+// Euler's totient of x, for x >= 2.
+std::int32_t phi(std::int32_t x);
+
+// Greatest common divisor by iterative Euclid, arguments exchanged first: the first
+// remainder taken is b mod a, so a must not be 0.
+std::int32_t gcd(std::int32_t a, std::int32_t b);
+
+// x^p mod `mod` for p >= 0 and mod >= 1, by repeated squaring in 64-bit arithmetic.
+// x is not reduced first, and p = 0 gives 1 whatever mod is.
+std::int32_t quick_mod(std::int32_t x, std::int32_t p, std::int32_t mod);
+
+// Replaces G with the proper divisors of x >= 0: pairs (i, x / i) by increasing i, a square
+// root once, so the list as a whole is not sorted. Empty for 0, 1 and primes.
+void cal(std::int32_t x);
+
+// Whether n >= 0 has primitive roots, exactly for n >= 3: true for p^k, 2·p^k (p an odd
+// prime, k >= 1) and 4; false for 0, 1, 2 and every other number.
+bool exist(std::int32_t n);
+
+}  // namespace first_lister
