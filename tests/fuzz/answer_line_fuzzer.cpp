@@ -20,7 +20,8 @@
 #include "core/tables.h"
 #include "tests/fuzz/fuzz_support.h"
 #ifdef TAMSEL_HAVE_FIRST_LISTER
-#include "first_lister/first_lister.h"
+#include "first_lister/routines.h"
+#include "first_lister/solve.h"
 #endif
 
 namespace {
@@ -220,9 +221,36 @@ void check_small(std::uint32_t n, std::size_t capacity) {
   });
 }
 
+// The first generation's routines for an n that has roots: existence, φ(n) and the proper
+// divisors of φ(n).
+void check_first_lister_routines([[maybe_unused]] std::uint32_t n,
+                                 [[maybe_unused]] std::uint64_t phi) {
+#ifdef TAMSEL_HAVE_FIRST_LISTER
+  const auto n32 = static_cast<std::int32_t>(n);
+  if (!first_lister::exist(n32)) fail(std::to_string(n) + ": exist says no root");
+  if (static_cast<std::uint64_t>(first_lister::phi(n32)) != phi) {
+    fail(std::to_string(n) + ": first_lister::phi " + std::to_string(first_lister::phi(n32)));
+  }
+  first_lister::cal(static_cast<std::int32_t>(phi));
+  std::vector<std::int32_t> got = first_lister::G;
+  std::sort(got.begin(), got.end());
+  std::vector<std::int32_t> expected;
+  for (std::uint64_t d = 2; d * d <= phi; ++d) {
+    if (phi % d != 0) continue;
+    expected.push_back(static_cast<std::int32_t>(d));
+    if (d * d != phi) expected.push_back(static_cast<std::int32_t>(phi / d));
+  }
+  std::sort(expected.begin(), expected.end());
+  if (got != expected) fail(std::to_string(phi) + ": first_lister::cal divisors");
+#endif
+}
+
 void check_large(std::uint32_t n, std::size_t capacity) {
   if (n < 5) return check_small(n, capacity);
   if (!has_root(n)) {
+#ifdef TAMSEL_HAVE_FIRST_LISTER
+    if (first_lister::exist(static_cast<std::int32_t>(n))) fail(std::to_string(n) + ": exist");
+#endif
     for_each_answer(n, capacity, [n](const char* who, const std::string& line) {
       if (line != "-1\n") fail(std::string(who) + " " + std::to_string(n) + ": " + head(line));
     });
@@ -231,6 +259,7 @@ void check_large(std::uint32_t n, std::size_t capacity) {
   const std::uint64_t phi = totient(n);
   const std::vector<std::uint64_t> qs = factor(phi).primes;
   const std::uint64_t count = totient(phi);
+  check_first_lister_routines(n, phi);
   if (count <= kFullList) {
     for_each_answer(n, capacity, [&](const char* who, const std::string& line) {
       check_listed_line(n, phi, qs, count, line, who);
@@ -248,6 +277,13 @@ void check_large(std::uint32_t n, std::size_t capacity) {
   for (std::uint64_t g = 2; g < plan.least_root; ++g) {
     if (is_root(g, n, phi, qs)) fail(std::to_string(n) + ": a smaller root exists");
   }
+#ifdef TAMSEL_HAVE_FIRST_LISTER
+  const std::int32_t least =
+      first_lister::least_root(static_cast<std::int32_t>(n), static_cast<std::int32_t>(phi));
+  if (static_cast<std::uint32_t>(least) != plan.least_root) {
+    fail(std::to_string(n) + ": first_lister::least_root " + std::to_string(least));
+  }
+#endif
 }
 
 }  // namespace

@@ -21,6 +21,10 @@
 #ifdef TAMSEL_HAVE_LOGGING
 #include "logging_finder/logging_loop.h"
 #endif
+#ifdef TAMSEL_HAVE_FIRST_LISTER
+#include "first_lister/routines.h"
+#include "first_lister/solve.h"
+#endif
 
 namespace {
 
@@ -124,8 +128,11 @@ Files& files() {
   return f;
 }
 
-void run_console_finder(const std::uint8_t* data, std::size_t size) {
-  const Expected e = model(data, size, "tamsel4-2", -1);
+// A program whose loop is the shared answer loop around one answer routine.
+template <class Answer>
+void run_answer_loop(const char* program, const std::uint8_t* data, std::size_t size,
+                     Answer&& answer_line) {
+  const Expected e = model(data, size, program, -1);
   if (too_slow(e)) return;
   Files& f = files();
   f.input.reset(data, size);
@@ -135,16 +142,18 @@ void run_console_finder(const std::uint8_t* data, std::size_t size) {
   {
     common::OutputBuffer out(f.output.fd(), 128);
     StderrCapture capture(f.errors);
-    status = common::run_answer_loop("tamsel4-2", f.input.fd(), out, [&](std::int32_t n) {
+    status = common::run_answer_loop(program, f.input.fd(), out, [&](std::int32_t n) {
       answered.push_back(n);
-      core::write_answer_line(n, out);
+      answer_line(n, out);
       return common::After::next_number;
     });
   }
-  if (answered != e.numbers) fail("tamsel4-2: answered other numbers than the model");
-  if (status != e.status) fail("tamsel4-2: status " + std::to_string(status));
-  expect_equal("tamsel4-2", "messages", f.errors.contents(), e.messages);
-  if (count_lines(f.output.contents()) != answered.size()) fail("tamsel4-2: lines lost");
+  if (answered != e.numbers) fail(std::string(program) + ": answered other numbers");
+  if (status != e.status) fail(std::string(program) + ": status " + std::to_string(status));
+  expect_equal(program, "messages", f.errors.contents(), e.messages);
+  if (count_lines(f.output.contents()) != answered.size()) {
+    fail(std::string(program) + ": lines lost");
+  }
 }
 
 #ifdef TAMSEL_HAVE_LOGGING
@@ -199,13 +208,19 @@ void run_logging_finder(const std::uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   core::get_primesAndEulers();
+#ifdef TAMSEL_HAVE_FIRST_LISTER
+  first_lister::build_flags();
+#endif
   // Standard error is redirected during runs; crash reports must still be seen.
   __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<std::intptr_t>(::dup(2))));
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  run_console_finder(data, size);
+  run_answer_loop("tamsel4-2", data, size, core::write_answer_line);
+#ifdef TAMSEL_HAVE_FIRST_LISTER
+  run_answer_loop("tamsel", data, size, first_lister::solve);
+#endif
 #ifdef TAMSEL_HAVE_LOGGING
   run_logging_finder(data, size);
 #endif
