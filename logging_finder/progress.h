@@ -1,0 +1,46 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace logging_finder {
+
+// The percentage shown while the root at index i (0 <= i < m) of a list of m roots is
+// written: (i / m) * 100 in 64-bit-significand extended precision, each operation rounded
+// to nearest-even, truncated. Needs 1 <= m <= 2^31. Lies in 0 .. 99.
+int percent(std::uint64_t i, std::uint64_t m);
+
+// The console line shown per root of a list: '\r', the percentage right-aligned in three
+// places, '%', the '=' marks set so far (one position per two percent, kept for the whole
+// list) up to the first position not yet set, and '>'.
+class ProgressFrames {
+ public:
+  // Begins a list of m >= 1 roots: clears the marks.
+  void start(std::uint64_t m);
+
+  // Moves to the next root (the first one after start()). True when its frame differs
+  // from the previous root's; the frame changes only with the percentage.
+  bool next();
+
+  // The frame of the current root.
+  std::string_view frame() const { return {frame_.data(), length_}; }
+  int current_percent() const { return percent_; }
+
+ private:
+  void build_frame();
+
+  // The bar's text; stays zero past the last mark, so the text stops at the first gap.
+  std::array<char, 300> x_{};
+  std::array<char, 64> frame_{};
+  std::size_t length_ = 0;
+
+  // floor(100 i / m) = quotient_ with remainder remainder_, kept without a division.
+  std::uint64_t m_ = 1;
+  std::uint64_t index_ = 0;
+  std::uint64_t quotient_ = 0;
+  std::uint64_t remainder_ = 0;
+  int percent_ = -1;
+};
+
+}  // namespace logging_finder

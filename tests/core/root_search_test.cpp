@@ -1,0 +1,88 @@
+#include "core/root_search.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/root_listing.h"
+#include "core/tables.h"
+#include "tests/support/capture.h"
+
+namespace {
+
+class RootSearch : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (core::cnt == 0) core::get_primesAndEulers();
+  }
+
+  static std::vector<std::int64_t> roots_of(std::int64_t n) {
+    core::ans.clear();
+    core::get_roots(n);
+    return core::ans;
+  }
+};
+
+TEST_F(RootSearch, ArithmeticRoutines) {
+  EXPECT_EQ(core::gcd(12, 18), 6);
+  EXPECT_EQ(core::gcd(7, 0), 7);
+  EXPECT_EQ(core::gcd(0, 5), 5);
+  EXPECT_EQ(core::qmi(3, 0, 7), 1);
+  EXPECT_EQ(core::qmi(5, 0, 1), 1);  // k = 0 gives 1 whatever p is
+  EXPECT_EQ(core::qmi(3, 3, 7), 6);
+  EXPECT_EQ(core::qmi(2147483646, 2, 2147483647), 1);  // (p-1)² needs 64-bit products
+  core::get_factors(1000002);
+  EXPECT_EQ(core::factors, (std::vector<std::int32_t>{2, 3, 166667}));
+  core::get_factors(870870);
+  EXPECT_EQ(core::factors, (std::vector<std::int32_t>{2, 3, 5, 7, 11, 13, 29}));
+  core::get_factors(1);
+  EXPECT_TRUE(core::factors.empty());
+  core::get_factors(0);
+  EXPECT_TRUE(core::factors.empty());
+}
+
+TEST_F(RootSearch, JudgeAcceptsPrimePowersTheirDoublesAndTheKnownExtras) {
+  for (std::int32_t n : {3, 9, 18, 27, 54, 1000003, 2000006, 1018081, 1953125, 2147483647, 0, 4, 32,
+                         128, 524288, 2097152, 536870912}) {
+    EXPECT_TRUE(core::judge(n)) << n;
+  }
+  for (std::int32_t n : {1, 2, 8, 12, 16, 21, 64, 1000012, 1048576, 2147483646, -5}) {
+    EXPECT_FALSE(core::judge(n)) << n;
+  }
+  // Exactly the powers 2·4^k (k >= 2) among the powers of two, over the whole domain.
+  for (int e = 3; e <= 30; ++e) EXPECT_EQ(core::judge(1 << e), e % 2 == 1 && e >= 5) << e;
+}
+
+TEST_F(RootSearch, RootListsOfSmallNumbers) {
+  EXPECT_EQ(roots_of(3), (std::vector<std::int64_t>{2}));
+  EXPECT_EQ(roots_of(6), (std::vector<std::int64_t>{5}));
+  EXPECT_EQ(roots_of(7), (std::vector<std::int64_t>{3, 5}));
+  EXPECT_EQ(roots_of(10), (std::vector<std::int64_t>{3, 7}));
+  EXPECT_EQ(roots_of(25), (std::vector<std::int64_t>{2, 3, 8, 12, 13, 17, 22, 23}));
+  EXPECT_EQ(roots_of(27), (std::vector<std::int64_t>{2, 5, 11, 14, 20, 23}));
+  EXPECT_EQ(roots_of(54), (std::vector<std::int64_t>{5, 11, 23, 29, 41, 47}));
+  for (std::int64_t n : {0, 32, 128, 524288}) EXPECT_TRUE(roots_of(n).empty()) << n;
+}
+
+TEST_F(RootSearch, LargestTablePrimeAndBeyond) {
+  const auto roots = roots_of(1000003);
+  ASSERT_EQ(roots.size(), 333332u);
+  EXPECT_EQ(std::vector<std::int64_t>(roots.begin(), roots.begin() + 5),
+            (std::vector<std::int64_t>{2, 5, 7, 11, 12}));
+  const auto beyond = roots_of(1000033);
+  EXPECT_EQ(beyond.size(), 302720u);  // φ(1000032) = φ(2⁵·3·11·947)
+  EXPECT_EQ(beyond.front(), 5);
+  EXPECT_EQ(roots_of(2000006).size(), 333332u);
+}
+
+TEST_F(RootSearch, AnswerLinesOfTheSpecialNumbers) {
+  const std::string text = testing_support::capture([](common::OutputBuffer& out) {
+    for (std::int32_t n : {2, 4, 0, 1, 8, 21, 32, 13, 2147483646, 2097152, 1000012}) {
+      core::write_answer_line(n, out);
+    }
+  });
+  EXPECT_EQ(text, "1\n3\n-1\n-1\n-1\n-1\n-1\n2 6 7 11\n-1\n-1\n-1\n");
+}
+
+}  // namespace
