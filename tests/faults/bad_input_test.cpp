@@ -56,10 +56,7 @@ Outcome run(const Program& p, const std::string& input) {
   options.working_directory = testing_support::make_temp_directory();
   Outcome o{testing_support::run_program(p.path, input, options), ""};
   if (p.logs) {
-    // The results file is the only file the program writes in its directory.
-    for (const char* name : {"Orvanic.txt", "D:\\Orvanic.txt"}) {
-      o.results += testing_support::read_file(options.working_directory + "/" + name);
-    }
+    o.results = testing_support::read_file(options.working_directory + "/" + faults::kResultsFile);
   }
   std::filesystem::remove_all(options.working_directory);
   return o;

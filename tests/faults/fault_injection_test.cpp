@@ -2,7 +2,10 @@
 // away, too little memory. Each must end the run with the right status and message, and
 // never hang.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -99,3 +102,91 @@ INSTANTIATE_TEST_SUITE_P(AllPrograms, Faults, testing::ValuesIn(faults::built_pr
                          [](const auto& info) { return faults::test_name(info.param); });
 
 }  // namespace
+
+#ifdef TAMSEL43_PATH
+// tamsel4-3's results file: when it cannot be written the console goes on as usual, the
+// failure is told on standard error and the run ends with status 1.
+class ResultsFile : public testing::Test {
+ protected:
+  void SetUp() override { dir_ = testing_support::make_temp_directory(); }
+  void TearDown() override {
+    ::chmod(dir_.c_str(), 0700);
+    std::filesystem::remove_all(dir_);
+  }
+
+  std::string results_path() const { return dir_ + "/" + faults::kResultsFile; }
+
+  RunResult run(const std::string& input) {
+    RunOptions options;
+    options.working_directory = dir_;
+    return testing_support::run_program(TAMSEL43_PATH, input, options);
+  }
+
+  // The console of a run with nothing in the way.
+  static std::string usual_console(const std::string& input) {
+    RunOptions options;
+    options.working_directory = testing_support::make_temp_directory();
+    const std::string out = testing_support::run_program(TAMSEL43_PATH, input, options).out;
+    std::filesystem::remove_all(options.working_directory);
+    return out;
+  }
+
+  void expect_lists_lost(const RunResult& r, const std::string& message) {
+    ASSERT_FALSE(r.timed_out);
+    EXPECT_EQ(r.signal, 0);
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_TRUE(Contains(r.err, "tamsel4-3: " + message));
+    EXPECT_EQ(r.out, usual_console(kInput));
+  }
+
+  static constexpr const char* kInput = "7 13 2 8\n";
+  std::string dir_;
+};
+
+TEST_F(ResultsFile, DirectoryInItsPlace) {
+  ASSERT_EQ(::mkdir(results_path().c_str(), 0755), 0);
+  expect_lists_lost(run(kInput), "cannot open D:\\Orvanic.txt: Is a directory\n");
+}
+
+TEST_F(ResultsFile, LinkToAFullDevice) {
+  ASSERT_EQ(::symlink("/dev/full", results_path().c_str()), 0);
+  expect_lists_lost(run(kInput), "cannot write D:\\Orvanic.txt: No space left on device\n");
+}
+
+TEST_F(ResultsFile, FolderWithoutWritePermission) {
+  ASSERT_EQ(::chmod(dir_.c_str(), 0555), 0);
+  if (::geteuid() != 0) {
+    return expect_lists_lost(run(kInput), "cannot open D:\\Orvanic.txt: Permission denied\n");
+  }
+  // Root writes anywhere; run the program as nobody instead, where that is possible.
+  if (std::system("setpriv --version >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "running as root and setpriv is missing: no user to lack the permission";
+  }
+  RunOptions options;
+  options.working_directory = dir_;
+  const RunResult r = faults::run_shell(
+      "exec setpriv --reuid=65534 --regid=65534 --clear-groups " + quoted(TAMSEL43_PATH), kInput,
+      options);
+  if (r.exit_code == 126 || r.exit_code == 127) {
+    GTEST_SKIP() << "the program cannot be run as nobody from here: " << r.err;
+  }
+  expect_lists_lost(r, "cannot open D:\\Orvanic.txt: Permission denied\n");
+}
+
+TEST_F(ResultsFile, HoldsEveryListAfterANormalEnding) {
+  // The lists must match tamsel4-2's answers for the same numbers, whether the run ends
+  // at 21 (9 after it is never read) or at the end of input. 999983 alone is megabytes,
+  // more than any buffer holds.
+  const std::string lists = "7 999983 13 25\n";
+  const std::string expected =
+      testing_support::run_program(TAMSEL42_PATH, lists).out;  // every one has roots
+  for (const std::string input : {"7 999983 2 13 8 25 21 9\n", "7 999983 2 13 8 25"}) {
+    SCOPED_TRACE(input);
+    const RunResult r = run(input);
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(testing_support::read_file(results_path()) == expected)
+        << "the results file differs from the lists";
+  }
+}
+#endif

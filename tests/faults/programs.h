@@ -18,6 +18,9 @@ struct Program {
 
 inline std::ostream& operator<<(std::ostream& os, const Program& p) { return os << p.name; }
 
+// tamsel4-3's results file, in its working directory.
+inline constexpr const char* kResultsFile = "D:\\Orvanic.txt";
+
 // Every program of the family that this build has.
 std::vector<Program> built_programs();
 

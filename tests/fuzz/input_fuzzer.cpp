@@ -16,6 +16,7 @@
 
 #include "common/answer_loop.h"
 #include "core/root_listing.h"
+#include "core/root_search.h"
 #include "core/tables.h"
 #include "tests/fuzz/fuzz_support.h"
 #ifdef TAMSEL_HAVE_LOGGING
@@ -121,6 +122,7 @@ struct Files {
   MemoryFile output{"output"};
   MemoryFile errors{"errors"};
   MemoryFile console{"console"};
+  MemoryFile results{"results"};
 };
 
 Files& files() {
@@ -163,44 +165,34 @@ void run_logging_finder(const std::uint8_t* data, std::size_t size) {
   Files& f = files();
   f.input.reset(data, size);
   f.console.reset();
-  static const std::string results = [] {
-    char pattern[] = "/tmp/tamsel-fuzz-XXXXXX";
-    const int fd = ::mkstemp(pattern);
-    if (fd < 0) fail("mkstemp failed");
-    ::close(fd);
-    return std::string(pattern);
-  }();
+  f.results.reset();
+  const std::string results_path = "/proc/self/fd/" + std::to_string(f.results.fd());
   int status = 0;
   {
     StderrCapture capture(f.errors);
-    status = ::run_logging_finder(f.input.fd(), f.console.fd(), results.c_str());
+    status = ::run_logging_finder(f.input.fd(), f.console.fd(), results_path.c_str());
   }
   if (status != e.status) fail("tamsel4-3: status " + std::to_string(status));
   expect_equal("tamsel4-3", "messages", f.errors.contents(), e.messages);
-  // One results line per number with a root list: those are the lines the core would
-  // have written for them, minus the console-only answers.
+
+  // The file holds the core's answer line of every number with roots; the prompt follows
+  // every number that reached the root search.
   std::string lists;
-  {
-    MemoryFile expected_lists("lists");
-    for (std::int32_t n : e.numbers) {
-      const std::string line = fuzz_support::capture(
-          expected_lists, 4096,
-          [n](common::OutputBuffer& out) { core::write_answer_line(n, out); });
-      if (line != "-1\n" && n != 2 && n != 4) lists += line;
-    }
+  std::size_t prompts = 0;
+  for (std::int32_t n : e.numbers) {
+    const std::string line = fuzz_support::capture(
+        f.output, 4096, [n](common::OutputBuffer& out) { core::write_answer_line(n, out); });
+    if (line != "-1\n" && n != 2 && n != 4) lists += line;
+    prompts += n != 2 && n != 4 && core::judge(n);
   }
-  const std::string written = [&] {
-    std::FILE* file = std::fopen(results.c_str(), "rb");
-    if (file == nullptr) fail("tamsel4-3: results file missing");
-    std::string text;
-    char chunk[4096];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
-      text.append(chunk, got);
-    }
-    std::fclose(file);
-    return text;
-  }();
-  expect_equal("tamsel4-3", "results file", written, lists);
+  expect_equal("tamsel4-3", "results file", f.results.contents(), lists);
+  const std::string console = f.console.contents();
+  std::size_t shown = 0;
+  for (std::size_t at = 0; (at = console.find("input 21 to exit:\n", at)) != std::string::npos;
+       ++at) {
+    ++shown;
+  }
+  if (shown != prompts) fail("tamsel4-3: " + std::to_string(shown) + " prompts");
 }
 #endif
 
