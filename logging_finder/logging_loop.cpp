@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/answer_loop.h"
+#include "common/ascending_decimal.h"
 #include "common/messages.h"
 #include "common/output_buffer.h"
 #include "common/root_bitmap.h"
@@ -78,12 +79,15 @@ void write_list(const core::RootPlan& plan, const common::RootBitmap& roots,
                 common::OutputBuffer* results, bool at_terminal) {
   const std::uint64_t m = plan.count;
   frames.start(m);
+  common::AscendingDecimal decimal;
   std::uint64_t i = 0;
   common::for_each_root(roots, [&](std::uint32_t root) {
     const bool changed = frames.next();
+    // Frames are at most 56 bytes; copying the whole 64-byte frame buffer is cheaper
+    // than a copy of the exact length, and the excess is overwritten next.
     const std::string_view frame = frames.frame();
-    char* p = console.reserve(frame.size());
-    std::memcpy(p, frame.data(), frame.size());
+    char* p = console.reserve(logging_finder::ProgressFrames::kFrameCapacity);
+    std::memcpy(p, frame.data(), logging_finder::ProgressFrames::kFrameCapacity);
     console.commit(p + frame.size());
     // Someone watching a terminal should see the bar move; anywhere else the frames
     // go out in large blocks (the bytes are the same).
@@ -91,7 +95,7 @@ void write_list(const core::RootPlan& plan, const common::RootBitmap& roots,
 
     if (results != nullptr) {
       char* q = results->reserve(common::OutputBuffer::kSlack);
-      q = common::write_decimal(q, root);
+      q = decimal.write(q, root);
       *q++ = ++i == m ? '\n' : ' ';
       results->commit(q);
     }

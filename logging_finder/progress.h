@@ -16,6 +16,9 @@ int percent(std::uint64_t i, std::uint64_t m);
 // list) up to the first position not yet set, and '>'.
 class ProgressFrames {
  public:
+  // Room for the longest frame: '\r', "99%", 50 marks and '>' (56 bytes).
+  static constexpr std::size_t kFrameCapacity = 64;
+
   // Begins a list of m >= 1 roots: clears the marks.
   void start(std::uint64_t m);
 
@@ -32,7 +35,7 @@ class ProgressFrames {
 
   // The bar's text; stays zero past the last mark, so the text stops at the first gap.
   std::array<char, 300> x_{};
-  std::array<char, 64> frame_{};
+  std::array<char, kFrameCapacity> frame_{};
   std::size_t length_ = 0;
 
   // floor(100 i / m) = quotient_ with remainder remainder_, kept without a division.
