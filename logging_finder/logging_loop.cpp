@@ -107,6 +107,7 @@ void write_list(const core::RootPlan& plan, const common::RootBitmap& roots,
 int run_logging_finder(int input_fd, int console_fd, const char* results_path) {
   // The file comes first, so that it is empty (or reported) before any work starts.
   ResultsFile results(results_path);
+  // Built once per process: tests and fuzzers run the loop many times in-process.
   static const bool tables_built = (core::get_primesAndEulers(), true);
   static_cast<void>(tables_built);
 
