@@ -7,9 +7,10 @@
 #include <cstdlib>
 
 #include "common/output_buffer.h"
-#include "common/root_bitmap.h"
-#include "core/root_listing.h"
+#include "core/root_search.h"
 #include "core/tables.h"
+#include "listing/root_bitmap.h"
+#include "listing/root_line.h"
 
 namespace {
 
@@ -23,9 +24,9 @@ core::RootPlan plan_for(std::int64_t n) {
 
 void mark(benchmark::State& state) {
   const core::RootPlan plan = plan_for(state.range(0));
-  common::RootBitmap roots;
+  listing::RootBitmap roots;
   for (auto _ : state) {
-    common::mark_generator_powers(plan.n, plan.least_root, plan.phi, plan.phi_primes, roots);
+    listing::mark_generator_powers(plan.n, plan.least_root, plan.phi, plan.phi_primes, roots);
     benchmark::DoNotOptimize(roots.words.data());
   }
   state.counters["roots/s"] =
@@ -35,11 +36,11 @@ void mark(benchmark::State& state) {
 
 void write(benchmark::State& state) {
   const core::RootPlan plan = plan_for(state.range(0));
-  common::RootBitmap roots;
+  listing::RootBitmap roots;
   core::mark_roots(plan, roots);
   common::OutputBuffer out(open("/dev/null", O_WRONLY));
   for (auto _ : state) {
-    common::write_root_line(roots, out);
+    listing::write_root_line(roots, out);
     out.flush();
   }
   state.counters["roots/s"] =

@@ -2,7 +2,7 @@
 // in ascending order ("1" for 2, "3" for 4, "-1" when there are none).
 #include "common/answer_loop.h"
 #include "common/standard_streams.h"
-#include "core/root_listing.h"
+#include "core/answer.h"
 #include "core/tables.h"
 
 int main() {
@@ -11,8 +11,9 @@ int main() {
   core::get_primesAndEulers();
 
   common::OutputBuffer out(1);
-  const int status = common::run_answer_loop("tamsel4-2", 0, out, [&out](std::int32_t n) {
-    core::write_answer_line(n, out);
+  core::AnswerLines answers;
+  const int status = common::run_answer_loop("tamsel4-2", 0, out, [&](std::int32_t n) {
+    answers.write(n, out);
     return common::After::next_number;
   });
   if (status == common::kBrokenPipe) common::finish_broken_pipe();

@@ -1,9 +1,9 @@
 #include "core/root_search.h"
 
-#include "common/root_bitmap.h"
 #include "core/lookup.h"
-#include "core/root_listing.h"
 #include "core/tables.h"
+#include "listing/exponent_sieve.h"
+#include "listing/prime_factors.h"
 
 namespace core {
 
@@ -22,15 +22,7 @@ std::int32_t qmi(std::int64_t a, std::int64_t k, std::int64_t p) {
   return static_cast<std::int32_t>(res);
 }
 
-void get_factors(std::int32_t n) {
-  factors.clear();
-  for (std::int32_t i = 2; static_cast<std::int64_t>(i) * i <= n; ++i) {
-    if (n % i != 0) continue;
-    factors.push_back(i);
-    while (n % i == 0) n /= i;
-  }
-  if (n > 1) factors.push_back(n);
-}
+void get_factors(std::int32_t n) { listing::distinct_prime_factors(n, factors); }
 
 bool judge(std::int32_t n) {
   if (n < 0) return false;
@@ -47,13 +39,43 @@ bool judge(std::int32_t n) {
   return false;
 }
 
+bool plan_roots(std::int64_t n, RootPlan& plan) {
+  // Powers of two above 4 have no root, so a search would try every candidate in vain.
+  if (n <= 0 || (n & (n - 1)) == 0) return false;
+
+  const auto phi = static_cast<std::int32_t>(totient(n));
+  get_factors(phi);
+  for (std::int32_t a = 2; a < n; ++a) {
+    if (qmi(a, phi, n) != 1) continue;  // also rejects every a sharing a factor with n
+    bool flag = true;
+    for (std::int32_t q : factors) {
+      if (qmi(a, phi / q, n) == 1) {
+        flag = false;
+        break;
+      }
+    }
+    if (!flag) continue;
+    plan.n = static_cast<std::uint32_t>(n);
+    plan.phi = static_cast<std::uint32_t>(phi);
+    plan.phi_primes.assign(factors.begin(), factors.end());
+    plan.least_root = static_cast<std::uint32_t>(a);
+    plan.count = listing::count_coprime(plan.phi, plan.phi_primes);
+    return true;
+  }
+  return false;
+}
+
+void mark_roots(const RootPlan& plan, listing::RootBitmap& roots) {
+  listing::mark_generator_powers(plan.n, plan.least_root, plan.phi, plan.phi_primes, roots);
+}
+
 void get_roots(std::int64_t n) {
   RootPlan plan;
   if (!plan_roots(n, plan)) return;
-  common::RootBitmap roots;
+  listing::RootBitmap roots;
   mark_roots(plan, roots);
   ans.reserve(ans.size() + plan.count);
-  common::for_each_root(roots, [](std::uint32_t r) { ans.push_back(r); });
+  listing::for_each_root(roots, [](std::uint32_t r) { ans.push_back(r); });
 }
 
 }  // namespace core

@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "listing/root_bitmap.h"
+
 // The primitive-root search over the tables of tables.h (and, above N, over primality
-// and totients found by trial division).
+// and totients found by trial division, see lookup.h).
 namespace core {
 
 // The root list of the current number: filled by get_roots, emptied by its callers.
@@ -26,6 +28,25 @@ void get_factors(std::int32_t n);
 // 0, 4 and the powers 2·4^k with k >= 2, which have no root: the search then finds none.
 // False for 1, 2, every other number and every negative one.
 bool judge(std::int32_t n);
+
+// What the search for the least root found: everything needed to list every root.
+struct RootPlan {
+  std::uint32_t n = 0;
+  std::uint32_t phi = 0;                  // φ(n)
+  std::vector<std::uint32_t> phi_primes;  // distinct primes dividing phi
+  std::uint32_t least_root = 0;
+  std::uint64_t count = 0;  // how many roots: φ(φ(n))
+};
+
+// Searches the least primitive root of n (judge(n) true, n other than 2 and 4) the way
+// get_roots does: candidates a = 2, 3, … with a^φ = 1 and a^(φ/q) ≠ 1 for every prime q
+// of φ. False when n has none: 0, and the powers of two that judge lets through, are
+// answered without trying a candidate.
+bool plan_roots(std::int64_t n, RootPlan& plan);
+
+// Marks every primitive root of plan.n in `roots`: the least root's powers with exponents
+// coprime to φ(n).
+void mark_roots(const RootPlan& plan, listing::RootBitmap& roots);
 
 // For n with judge(n) true, other than 2 and 4, and `ans` empty: leaves every primitive
 // root of n in `ans`, ascending, or leaves `ans` empty when n has none.

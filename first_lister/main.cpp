@@ -11,8 +11,9 @@ int main() {
   first_lister::build_flags();
 
   common::OutputBuffer out(1);
-  const int status = common::run_answer_loop("tamsel", 0, out, [&out](std::int32_t n) {
-    first_lister::solve(n, out);
+  first_lister::Workspace work;
+  const int status = common::run_answer_loop("tamsel", 0, out, [&](std::int32_t n) {
+    first_lister::solve(n, out, work);
     return common::After::next_number;
   });
   if (status == common::kBrokenPipe) common::finish_broken_pipe();

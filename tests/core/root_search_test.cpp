@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/root_listing.h"
+#include "core/answer.h"
 #include "core/tables.h"
 #include "tests/support/capture.h"
 
@@ -13,9 +13,7 @@ namespace {
 
 class RootSearch : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    if (core::cnt == 0) core::get_primesAndEulers();
-  }
+  static void SetUpTestSuite() { core::get_primesAndEulers(); }
 
   static std::vector<std::int64_t> roots_of(std::int64_t n) {
     core::ans.clear();
@@ -77,12 +75,37 @@ TEST_F(RootSearch, LargestTablePrimeAndBeyond) {
 }
 
 TEST_F(RootSearch, AnswerLinesOfTheSpecialNumbers) {
-  const std::string text = testing_support::capture([](common::OutputBuffer& out) {
+  core::AnswerLines lines;
+  const std::string text = testing_support::capture([&](common::OutputBuffer& out) {
     for (std::int32_t n : {2, 4, 0, 1, 8, 21, 32, 13, 2147483646, 2097152, 1000012}) {
-      core::write_answer_line(n, out);
+      lines.write(n, out);
     }
   });
   EXPECT_EQ(text, "1\n3\n-1\n-1\n-1\n-1\n-1\n2 6 7 11\n-1\n-1\n-1\n");
+}
+
+TEST_F(RootSearch, EachNumberIsClassifiedOnce) {
+  // The verdict decides the answer and whether the number reached the search (after
+  // which the logging finder prompts); both follow judge() and the search.
+  struct Case {
+    std::int32_t n;
+    core::Verdict verdict;
+  };
+  const Case cases[] = {{2, core::Verdict::two},       {4, core::Verdict::four},
+                        {1, core::Verdict::rejected},  {8, core::Verdict::rejected},
+                        {21, core::Verdict::rejected}, {0, core::Verdict::no_root},
+                        {32, core::Verdict::no_root},  {524288, core::Verdict::no_root},
+                        {7, core::Verdict::roots},     {2147483647, core::Verdict::roots}};
+  for (const Case& c : cases) {
+    core::RootPlan plan;
+    const core::Verdict verdict = core::classify(c.n, plan);
+    EXPECT_EQ(verdict, c.verdict) << c.n;
+    EXPECT_EQ(core::reached_search(verdict), core::judge(c.n) && c.n != 4) << c.n;
+  }
+  core::RootPlan plan;
+  ASSERT_EQ(core::classify(7, plan), core::Verdict::roots);
+  EXPECT_EQ(plan.least_root, 3u);
+  EXPECT_EQ(plan.count, 2u);
 }
 
 }  // namespace

@@ -103,7 +103,6 @@ INSTANTIATE_TEST_SUITE_P(AllPrograms, Faults, testing::ValuesIn(faults::built_pr
 
 }  // namespace
 
-#ifdef TAMSEL43_PATH
 // tamsel4-3's results file: when it cannot be written the console goes on as usual, the
 // failure is told on standard error and the run ends with status 1.
 class ResultsFile : public testing::Test {
@@ -189,4 +188,3 @@ TEST_F(ResultsFile, HoldsEveryListAfterANormalEnding) {
         << "the results file differs from the lists";
   }
 }
-#endif

@@ -8,14 +8,9 @@
 namespace faults {
 
 std::vector<Program> built_programs() {
-  std::vector<Program> programs{{"tamsel4-2", TAMSEL42_PATH, false}};
-#ifdef TAMSEL43_PATH
-  programs.push_back({"tamsel4-3", TAMSEL43_PATH, true});
-#endif
-#ifdef TAMSEL_PATH
-  programs.push_back({"tamsel", TAMSEL_PATH, false});
-#endif
-  return programs;
+  return {{"tamsel4-2", TAMSEL42_PATH, false},
+          {"tamsel4-3", TAMSEL43_PATH, true},
+          {"tamsel", TAMSEL_PATH, false}};
 }
 
 std::string test_name(const Program& program) {

@@ -1,5 +1,5 @@
-// Differential fuzzing of the answer lines against a slow, obviously correct oracle
-// written here from the definition of a primitive root.
+// Differential fuzzing of the answer lines against the tests' oracle, which computes
+// primitive roots slowly and plainly from their definition.
 //
 // Input layout: byte 0 picks the mode and byte 1 the output buffer size; the next bytes
 // (little-endian) are n.
@@ -16,13 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "core/root_listing.h"
+#include "core/answer.h"
 #include "core/tables.h"
-#include "tests/fuzz/fuzz_support.h"
-#ifdef TAMSEL_HAVE_FIRST_LISTER
 #include "first_lister/routines.h"
 #include "first_lister/solve.h"
-#endif
+#include "tests/fuzz/fuzz_support.h"
+#include "tests/support/oracle.h"
 
 namespace {
 
@@ -31,103 +30,6 @@ using fuzz_support::head;
 
 constexpr std::uint32_t kSmallLimit = 20000;
 constexpr std::uint64_t kFullList = 1 << 16;
-
-std::uint64_t gcd(std::uint64_t a, std::uint64_t b) {
-  while (b != 0) {
-    const std::uint64_t r = a % b;
-    a = b;
-    b = r;
-  }
-  return a;
-}
-
-std::uint64_t power(std::uint64_t base, std::uint64_t exponent, std::uint64_t n) {
-  std::uint64_t result = 1 % n;
-  base %= n;
-  for (; exponent != 0; exponent >>= 1) {
-    if (exponent & 1) result = result * base % n;
-    base = base * base % n;
-  }
-  return result;
-}
-
-std::string join_line(const std::vector<std::uint32_t>& roots) {
-  if (roots.empty()) return "-1\n";
-  std::string line;
-  for (std::uint32_t r : roots) {
-    if (!line.empty()) line.push_back(' ');
-    line += std::to_string(r);
-  }
-  line.push_back('\n');
-  return line;
-}
-
-// The answer line from the definition: φ(n) by counting, and for every unit g its order
-// as the least divisor d of φ(n) with g^d = 1.
-std::string brute_force_line(std::uint32_t n) {
-  if (n == 2) return "1\n";
-  if (n == 4) return "3\n";
-  if (n < 3) return "-1\n";
-  std::uint32_t phi = 0;
-  for (std::uint32_t g = 1; g < n; ++g) phi += gcd(g, n) == 1;
-  std::vector<std::uint32_t> divisors;
-  for (std::uint32_t d = 1; d < phi; ++d) {
-    if (phi % d == 0) divisors.push_back(d);
-  }
-  std::vector<std::uint32_t> roots;
-  for (std::uint32_t g = 2; g < n; ++g) {
-    if (gcd(g, n) != 1) continue;
-    if (power(g, phi, n) != 1) fail("oracle: Euler's theorem fails for " + std::to_string(n));
-    const bool shorter_order = std::any_of(divisors.begin(), divisors.end(),
-                                           [&](std::uint32_t d) { return power(g, d, n) == 1; });
-    if (!shorter_order) roots.push_back(g);
-  }
-  return join_line(roots);
-}
-
-struct Factored {
-  std::vector<std::uint64_t> primes;  // distinct, ascending
-  std::vector<int> exponents;
-};
-
-Factored factor(std::uint64_t m) {
-  Factored f;
-  for (std::uint64_t p = 2; p * p <= m; ++p) {
-    if (m % p != 0) continue;
-    int e = 0;
-    while (m % p == 0) {
-      m /= p;
-      ++e;
-    }
-    f.primes.push_back(p);
-    f.exponents.push_back(e);
-  }
-  if (m > 1) {
-    f.primes.push_back(m);
-    f.exponents.push_back(1);
-  }
-  return f;
-}
-
-std::uint64_t totient(std::uint64_t m) {
-  std::uint64_t phi = m;
-  for (std::uint64_t p : factor(m).primes) phi -= phi / p;
-  return phi;
-}
-
-bool is_root(std::uint64_t g, std::uint64_t n, std::uint64_t phi,
-             const std::vector<std::uint64_t>& phi_primes) {
-  if (g == 0 || g >= n || gcd(g, n) != 1 || power(g, phi, n) != 1) return false;
-  return std::none_of(phi_primes.begin(), phi_primes.end(),
-                      [&](std::uint64_t q) { return power(g, phi / q, n) == 1; });
-}
-
-// n = p^k or 2·p^k with p an odd prime.
-bool has_root(std::uint64_t n) {
-  if (n == 2 || n == 4) return true;
-  const Factored f = factor(n % 4 == 2 ? n / 2 : n);
-  return n > 2 && f.primes.size() == 1 && f.primes[0] != 2;
-}
 
 std::vector<std::uint32_t> parse_line(std::uint32_t n, const std::string& line) {
   std::vector<std::uint32_t> values;
@@ -163,7 +65,7 @@ void check_listed_line(std::uint32_t n, std::uint64_t phi, const std::vector<std
   }
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (i > 0 && values[i] <= values[i - 1]) fail(std::string(who) + ": roots not ascending");
-    if (!is_root(values[i], n, phi, qs)) {
+    if (!oracle::is_root(values[i], n, phi, qs)) {
       fail(std::string(who) + " " + std::to_string(n) + ": " + std::to_string(values[i]) +
            " is not a primitive root");
     }
@@ -182,26 +84,24 @@ fuzz_support::MemoryFile& output_file() {
 }
 
 std::string core_line(std::uint32_t n, std::size_t capacity) {
+  static core::AnswerLines lines;
   return fuzz_support::capture(output_file(), capacity, [n](common::OutputBuffer& out) {
-    core::write_answer_line(static_cast<std::int32_t>(n), out);
+    lines.write(static_cast<std::int32_t>(n), out);
   });
 }
 
-#ifdef TAMSEL_HAVE_FIRST_LISTER
 std::string first_lister_line(std::uint32_t n, std::size_t capacity) {
+  static first_lister::Workspace work;
   return fuzz_support::capture(output_file(), capacity, [n](common::OutputBuffer& out) {
-    first_lister::solve(static_cast<std::int32_t>(n), out);
+    first_lister::solve(static_cast<std::int32_t>(n), out, work);
   });
 }
-#endif
 
 // Every line produced for n, with the name of what produced it.
 template <class Check>
 void for_each_answer(std::uint32_t n, std::size_t capacity, Check&& check) {
   check("core", core_line(n, capacity));
-#ifdef TAMSEL_HAVE_FIRST_LISTER
   check("first_lister", first_lister_line(n, capacity));
-#endif
 }
 
 void check_small(std::uint32_t n, std::size_t capacity) {
@@ -212,20 +112,18 @@ void check_small(std::uint32_t n, std::size_t capacity) {
     for (unsigned char c : text) h = (h ^ c) * 1099511628211ULL;
     return h | 1;
   };
-  if (known[n] == 0) known[n] = fingerprint(brute_force_line(n));
+  if (known[n] == 0) known[n] = fingerprint(oracle::answer_line(n));
   for_each_answer(n, capacity, [&](const char* who, const std::string& line) {
     if (fingerprint(line) != known[n]) {
       fail(std::string(who) + " " + std::to_string(n) + ": got " + head(line) + " expected " +
-           head(brute_force_line(n)));
+           head(oracle::answer_line(n)));
     }
   });
 }
 
 // The first generation's routines for an n that has roots: existence, φ(n) and the proper
 // divisors of φ(n).
-void check_first_lister_routines([[maybe_unused]] std::uint32_t n,
-                                 [[maybe_unused]] std::uint64_t phi) {
-#ifdef TAMSEL_HAVE_FIRST_LISTER
+void check_first_lister_routines(std::uint32_t n, std::uint64_t phi) {
   const auto n32 = static_cast<std::int32_t>(n);
   if (!first_lister::exist(n32)) fail(std::to_string(n) + ": exist says no root");
   if (static_cast<std::uint64_t>(first_lister::phi(n32)) != phi) {
@@ -242,23 +140,20 @@ void check_first_lister_routines([[maybe_unused]] std::uint32_t n,
   }
   std::sort(expected.begin(), expected.end());
   if (got != expected) fail(std::to_string(phi) + ": first_lister::cal divisors");
-#endif
 }
 
 void check_large(std::uint32_t n, std::size_t capacity) {
   if (n < 5) return check_small(n, capacity);
-  if (!has_root(n)) {
-#ifdef TAMSEL_HAVE_FIRST_LISTER
+  if (!oracle::has_root(n)) {
     if (first_lister::exist(static_cast<std::int32_t>(n))) fail(std::to_string(n) + ": exist");
-#endif
     for_each_answer(n, capacity, [n](const char* who, const std::string& line) {
       if (line != "-1\n") fail(std::string(who) + " " + std::to_string(n) + ": " + head(line));
     });
     return;
   }
-  const std::uint64_t phi = totient(n);
-  const std::vector<std::uint64_t> qs = factor(phi).primes;
-  const std::uint64_t count = totient(phi);
+  const std::uint64_t phi = oracle::totient(n);
+  const std::vector<std::uint64_t> qs = oracle::distinct_primes(phi);
+  const std::uint64_t count = oracle::totient(phi);
   check_first_lister_routines(n, phi);
   if (count <= kFullList) {
     for_each_answer(n, capacity, [&](const char* who, const std::string& line) {
@@ -273,26 +168,23 @@ void check_large(std::uint32_t n, std::size_t capacity) {
     fail(std::to_string(n) + ": wrong plan (phi " + std::to_string(plan.phi) + ", count " +
          std::to_string(plan.count) + ")");
   }
-  if (!is_root(plan.least_root, n, phi, qs)) fail(std::to_string(n) + ": least root not a root");
+  if (!oracle::is_root(plan.least_root, n, phi, qs))
+    fail(std::to_string(n) + ": least root not a root");
   for (std::uint64_t g = 2; g < plan.least_root; ++g) {
-    if (is_root(g, n, phi, qs)) fail(std::to_string(n) + ": a smaller root exists");
+    if (oracle::is_root(g, n, phi, qs)) fail(std::to_string(n) + ": a smaller root exists");
   }
-#ifdef TAMSEL_HAVE_FIRST_LISTER
   const std::int32_t least =
       first_lister::least_root(static_cast<std::int32_t>(n), static_cast<std::int32_t>(phi));
   if (static_cast<std::uint32_t>(least) != plan.least_root) {
     fail(std::to_string(n) + ": first_lister::least_root " + std::to_string(least));
   }
-#endif
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   core::get_primesAndEulers();
-#ifdef TAMSEL_HAVE_FIRST_LISTER
   first_lister::build_flags();
-#endif
   return 0;
 }
 

@@ -15,17 +15,12 @@
 #include <vector>
 
 #include "common/answer_loop.h"
-#include "core/root_listing.h"
-#include "core/root_search.h"
+#include "core/answer.h"
 #include "core/tables.h"
-#include "tests/fuzz/fuzz_support.h"
-#ifdef TAMSEL_HAVE_LOGGING
-#include "logging_finder/logging_loop.h"
-#endif
-#ifdef TAMSEL_HAVE_FIRST_LISTER
 #include "first_lister/routines.h"
 #include "first_lister/solve.h"
-#endif
+#include "logging_finder/logging_loop.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
@@ -158,8 +153,7 @@ void run_answer_loop(const char* program, const std::uint8_t* data, std::size_t 
   }
 }
 
-#ifdef TAMSEL_HAVE_LOGGING
-void run_logging_finder(const std::uint8_t* data, std::size_t size) {
+void fuzz_logging_loop(const std::uint8_t* data, std::size_t size) {
   const Expected e = model(data, size, "tamsel4-3", 21);
   if (too_slow(e)) return;
   Files& f = files();
@@ -170,7 +164,8 @@ void run_logging_finder(const std::uint8_t* data, std::size_t size) {
   int status = 0;
   {
     StderrCapture capture(f.errors);
-    status = ::run_logging_finder(f.input.fd(), f.console.fd(), results_path.c_str());
+    logging_finder::ResultsFile results(results_path.c_str());
+    status = logging_finder::run_logging_loop(f.input.fd(), f.console.fd(), results);
   }
   if (status != e.status) fail("tamsel4-3: status " + std::to_string(status));
   expect_equal("tamsel4-3", "messages", f.errors.contents(), e.messages);
@@ -179,9 +174,10 @@ void run_logging_finder(const std::uint8_t* data, std::size_t size) {
   // every number that reached the root search.
   std::string lists;
   std::size_t prompts = 0;
+  core::AnswerLines answers;
   for (std::int32_t n : e.numbers) {
     const std::string line = fuzz_support::capture(
-        f.output, 4096, [n](common::OutputBuffer& out) { core::write_answer_line(n, out); });
+        f.output, 4096, [&](common::OutputBuffer& out) { answers.write(n, out); });
     if (line != "-1\n" && n != 2 && n != 4) lists += line;
     prompts += n != 2 && n != 4 && core::judge(n);
   }
@@ -194,27 +190,25 @@ void run_logging_finder(const std::uint8_t* data, std::size_t size) {
   }
   if (shown != prompts) fail("tamsel4-3: " + std::to_string(shown) + " prompts");
 }
-#endif
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   core::get_primesAndEulers();
-#ifdef TAMSEL_HAVE_FIRST_LISTER
   first_lister::build_flags();
-#endif
   // Standard error is redirected during runs; crash reports must still be seen.
   __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<std::intptr_t>(::dup(2))));
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  run_answer_loop("tamsel4-2", data, size, core::write_answer_line);
-#ifdef TAMSEL_HAVE_FIRST_LISTER
-  run_answer_loop("tamsel", data, size, first_lister::solve);
-#endif
-#ifdef TAMSEL_HAVE_LOGGING
-  run_logging_finder(data, size);
-#endif
+  static core::AnswerLines answers;
+  static first_lister::Workspace work;
+  run_answer_loop("tamsel4-2", data, size,
+                  [](std::int32_t n, common::OutputBuffer& out) { answers.write(n, out); });
+  run_answer_loop("tamsel", data, size, [](std::int32_t n, common::OutputBuffer& out) {
+    first_lister::solve(n, out, work);
+  });
+  fuzz_logging_loop(data, size);
   return 0;
 }

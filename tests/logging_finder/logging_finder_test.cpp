@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "common/answer_loop.h"
+#include "core/tables.h"
 #include "logging_finder/logging_loop.h"
 #include "tests/support/run_program.h"
 
@@ -135,7 +136,9 @@ TEST(LoggingFinder, KeepsItsListsWhenTheConsoleReaderLeaves) {
   ::close(console[0]);
   const std::string dir = make_temp_directory();
   const std::string path = dir + "/results";
-  EXPECT_EQ(run_logging_finder(input[0], console[1], path.c_str()), common::kBrokenPipe);
+  core::get_primesAndEulers();
+  logging_finder::ResultsFile results(path.c_str());
+  EXPECT_EQ(logging_finder::run_logging_loop(input[0], console[1], results), common::kBrokenPipe);
   EXPECT_EQ(read_file(path), "3 5\n2 6 7 11\n");
   ::close(input[0]);
   ::close(console[1]);

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <span>
+
+#include "listing/exponent_sieve.h"
+#include "listing/modular_product.h"
+
+namespace listing {
+
+// Calls mark(g^k mod n) for every k in 1 .. phi coprime to phi, in order of k. Needs
+// 2 <= n < 2^31 and phi >= 1; phi_primes are the distinct primes dividing phi.
+template <class Mark>
+void walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
+                         std::span<const std::uint32_t> phi_primes, Mark&& mark) {
+  const Modulus mod(n);
+
+  // Each word of the exponent sieve covers 64 exponents from some base k. Its roots are
+  // g^k · g^b for the set bits b, products independent of one another; only the step
+  // from one word's g^k to the next (times g^64) forms a chain.
+  std::array<std::uint64_t, 65> small_power;
+  small_power[0] = 1 % n;
+  for (std::size_t b = 1; b <= 64; ++b) small_power[b] = mod.multiply(small_power[b - 1], g % n);
+
+  std::array<std::uint64_t, kBlockWords> block;
+  std::uint64_t base = small_power[1];  // g^k for the first exponent of the current word
+  for (std::uint64_t lo = 1; lo <= phi; lo += kBlockBits) {
+    const std::uint64_t words = sieve_exponent_block(block.data(), lo, phi, phi_primes);
+    for (std::uint64_t w = 0; w < words; ++w) {
+      for (std::uint64_t b = block[w]; b != 0; b &= b - 1) {
+        const auto shift = static_cast<unsigned>(std::countr_zero(b));
+        mark(static_cast<std::uint32_t>(mod.multiply(base, small_power[shift])));
+      }
+      base = mod.multiply(base, small_power[64]);
+    }
+  }
+}
+
+}  // namespace listing

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace listing {
+
+// Exponents are sieved in blocks small enough to stay in the first-level cache: bit j of
+// a block stands for the exponent lo + j.
+inline constexpr std::uint64_t kBlockBits = std::uint64_t{1} << 15;
+inline constexpr std::uint64_t kBlockWords = kBlockBits / 64;
+
+// Leaves set, in the block of exponents lo .. lo + kBlockBits - 1, exactly the bits of the
+// exponents up to phi that no prime of phi_primes divides. Returns how many words hold
+// such exponents (the rest of the block lies past phi).
+std::uint64_t sieve_exponent_block(std::uint64_t* block, std::uint64_t lo, std::uint64_t phi,
+                                   std::span<const std::uint32_t> phi_primes);
+
+// How many exponents in 1 .. phi are coprime to phi: φ(phi), the number of roots.
+std::uint64_t count_coprime(std::uint32_t phi, std::span<const std::uint32_t> phi_primes);
+
+}  // namespace listing

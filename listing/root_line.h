@@ -1,0 +1,12 @@
+#pragma once
+
+#include "common/output_buffer.h"
+#include "listing/root_bitmap.h"
+
+namespace listing {
+
+// Writes the marked residues ascending, separated by single spaces, and a newline.
+// Writes nothing when no residue is marked.
+void write_root_line(const RootBitmap& roots, common::OutputBuffer& out);
+
+}  // namespace listing

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "common/output_buffer.h"
+
+namespace logging_finder {
+
+// The results file, created or emptied when constructed. Each failure to open, write or
+// close it is told once on standard error; the run then ends with status 1 because
+// lists were lost.
+class ResultsFile {
+ public:
+  explicit ResultsFile(const char* path);
+  ~ResultsFile() { close(); }
+  ResultsFile(const ResultsFile&) = delete;
+  ResultsFile& operator=(const ResultsFile&) = delete;
+
+  // Null when the file could not be opened or has failed: the lists are then dropped.
+  common::OutputBuffer* buffer() { return failed_ ? nullptr : buffer_.get(); }
+
+  // Pushes buffered lists to the file now; reports a failure found on the way.
+  void flush();
+
+  // Reports a write that failed while the buffer made room, without writing more.
+  void check();
+
+  // Flushes and closes the file; reports a failure. Later calls do nothing.
+  void close();
+
+  bool failed() const { return failed_; }
+
+ private:
+  void fail(const char* what, int error);
+
+  std::string path_;
+  std::unique_ptr<common::OutputBuffer> buffer_;
+  bool failed_ = false;
+};
+
+}  // namespace logging_finder

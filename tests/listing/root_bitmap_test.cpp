@@ -1,0 +1,104 @@
+#include "listing/root_bitmap.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "listing/exponent_sieve.h"
+#include "listing/prime_factors.h"
+#include "listing/root_line.h"
+#include "tests/support/capture.h"
+#include "tests/support/oracle.h"
+
+namespace {
+
+std::vector<std::uint32_t> primes_of(std::uint32_t phi) {
+  std::vector<std::uint32_t> primes;
+  listing::distinct_prime_factors(phi, primes);
+  return primes;
+}
+
+// The residues g^k mod n for k in 1 .. phi coprime to phi, marked one by one.
+std::vector<bool> slow_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi) {
+  std::vector<bool> marked(n);
+  std::uint64_t power = 1;
+  for (std::uint32_t k = 1; k <= phi; ++k) {
+    power = power * g % n;
+    if (std::gcd(k, phi) == 1) marked[power] = true;
+  }
+  return marked;
+}
+
+void expect_marks_the_slow_walk(std::uint32_t n, std::uint32_t phi) {
+  const auto primes = primes_of(phi);
+  EXPECT_EQ(std::vector<std::uint64_t>(primes.begin(), primes.end()), oracle::distinct_primes(phi));
+  const auto g = n == 2 ? 1 : static_cast<std::uint32_t>(oracle::least_root(n));
+  listing::RootBitmap roots;
+  listing::mark_generator_powers(n, g, phi, primes, roots);
+  const std::vector<bool> expected = slow_powers(n, g, phi);
+  std::size_t listed = 0, wrong = 0;
+  listing::for_each_root(roots, [&](std::uint32_t r) {
+    ++listed;
+    wrong += !expected[r];
+  });
+  EXPECT_EQ(wrong, 0u) << n;
+  EXPECT_EQ(listed, std::count(expected.begin(), expected.end(), true)) << n;
+  EXPECT_EQ(listing::count_coprime(phi, primes), listed) << n;
+}
+
+TEST(MarkGeneratorPowers, MatchesTheSlowWalk) {
+  // Small lists, the prime 870871 whose φ has seven distinct prime factors, n with
+  // φ(n) past one exponent block, and residues at bitmap word edges (n = 64k ± 1).
+  struct Case {
+    std::uint32_t n, phi;
+  };
+  const Case cases[] = {
+      {2, 1},     {3, 2},       {5, 4},         {9, 6},           {54, 18},
+      {193, 192}, {4289, 4288}, {65537, 65536}, {870871, 870870}, {1000003, 1000002}};
+  for (const Case& c : cases) expect_marks_the_slow_walk(c.n, c.phi);
+}
+
+TEST(MarkGeneratorPowers, LargeModulusGoesThroughBuckets) {
+  // Above the direct-marking size (2^25) the roots pass through per-region buckets.
+  expect_marks_the_slow_walk(33554467, 33554466);  // the least prime above 2^25
+}
+
+TEST(DistinctPrimeFactors, SignedAndUnsignedAlike) {
+  std::vector<std::int32_t> signed_primes;
+  listing::distinct_prime_factors(std::int32_t{870870}, signed_primes);
+  EXPECT_EQ(signed_primes, (std::vector<std::int32_t>{2, 3, 5, 7, 11, 13, 29}));
+  listing::distinct_prime_factors(std::int32_t{0}, signed_primes);
+  EXPECT_TRUE(signed_primes.empty());
+  EXPECT_EQ(primes_of(2147483646), (std::vector<std::uint32_t>{2, 3, 7, 11, 31, 151, 331}));
+  EXPECT_EQ(primes_of(2147483647), (std::vector<std::uint32_t>{2147483647}));
+  EXPECT_TRUE(primes_of(1).empty());
+}
+
+TEST(WriteRootLine, AscendingWithCarriesAndLengthChanges) {
+  // Gaps below ten are written by adding to the previous text: check carries through
+  // several nines, a change of length and a large jump.
+  listing::RootBitmap roots;
+  roots.modulus = 200000;
+  roots.words.assign(200000 / 64 + 1, 0);
+  const std::uint32_t marked[] = {1, 8, 9, 10, 99, 100, 999, 1003, 9999, 10000, 10009, 199999};
+  std::string expected;
+  for (std::uint32_t r : marked) {
+    roots.words[r / 64] |= std::uint64_t{1} << (r % 64);
+    expected += std::to_string(r) + ' ';
+  }
+  expected.back() = '\n';
+  EXPECT_EQ(testing_support::capture(
+                [&](common::OutputBuffer& out) { listing::write_root_line(roots, out); }),
+            expected);
+
+  listing::RootBitmap empty;
+  empty.words.assign(4, 0);
+  EXPECT_EQ(testing_support::capture(
+                [&](common::OutputBuffer& out) { listing::write_root_line(empty, out); }),
+            "");
+}
+
+}  // namespace
