@@ -10,9 +10,10 @@ namespace {
 
 constexpr std::size_t kChunk = 1 << 16;
 
-// Out-of-range numbers are echoed in messages; an absurdly long one is cut short there
-// so that a hostile input cannot make the program hold it all in memory.
-constexpr std::size_t kEchoDigits = 100000;
+// Out-of-range numbers are echoed in messages; a longer one is cut to its first digits
+// and a count, so that the message stays one readable line and a hostile input cannot
+// make the program hold it all in memory.
+constexpr std::size_t kEchoDigits = 40;
 
 bool is_space(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';

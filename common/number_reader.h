@@ -15,7 +15,8 @@ struct Token {
   Kind kind = end_of_input;
   bool in_range = false;   // number within 0 .. kLargestNumber
   std::int64_t value = 0;  // the number, when in_range
-  std::string text;        // the number in plain decimal, when it is out of range
+  std::string text;        // out of range: the number in plain decimal, past 40 digits
+                           // cut to the first 40 and "... (N digits)"
   int error = 0;           // errno of a failed read
 };
 

@@ -1,11 +1,14 @@
 // tamsel4-2: reads numbers from standard input and prints, for each, its primitive roots
 // in ascending order ("1" for 2, "3" for 4, "-1" when there are none).
 #include "common/answer_loop.h"
+#include "common/arguments.h"
 #include "common/standard_streams.h"
+#include "console_finder/help.h"
 #include "core/answer.h"
 #include "core/tables.h"
 
-int main() {
+int main(int argc, char** argv) {
+  common::handle_arguments("tamsel4-2", console_finder::kHelp, argc, argv);
   common::guard_standard_descriptors();
   common::defer_broken_pipe_signal();
   core::get_primesAndEulers();

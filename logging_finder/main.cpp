@@ -2,12 +2,15 @@
 // in ascending order to the file "D:\Orvanic.txt" in the working directory, showing a
 // progress bar and then the prompt "input 21 to exit:" on the console. 21 ends the run.
 #include "common/answer_loop.h"
+#include "common/arguments.h"
 #include "common/standard_streams.h"
 #include "core/tables.h"
+#include "logging_finder/help.h"
 #include "logging_finder/logging_loop.h"
 #include "logging_finder/program.h"
 
-int main() {
+int main(int argc, char** argv) {
+  common::handle_arguments("tamsel4-3", logging_finder::kHelp, argc, argv);
   common::guard_standard_descriptors();
   common::defer_broken_pipe_signal();
   // The file comes first, so that it is empty (or reported) before any work starts.

@@ -68,6 +68,25 @@ TEST(NumberReader, NumbersOutOfRangeKeepTheirDecimalText) {
   }
 }
 
+TEST(NumberReader, LongNumbersAreEchoedAsTheirFirstFortyDigitsAndACount) {
+  const std::string forty = "1234567890123456789012345678901234567890";
+  const struct {
+    std::string input;
+    std::string text;
+  } cases[] = {
+      {forty, forty},
+      {"-000" + forty, "-" + forty},
+      {forty + "7", forty + "... (41 digits)"},
+      {"-" + std::string(200000, '0') + forty + forty, "-" + forty + "... (80 digits)"},
+  };
+  for (const auto& c : cases) {
+    const auto tokens = tokens_of(c.input);
+    ASSERT_EQ(tokens.size(), 2u);
+    EXPECT_FALSE(tokens[0].in_range);
+    EXPECT_EQ(tokens[0].text, c.text);
+  }
+}
+
 TEST(NumberReader, TokensSpanningReadChunks) {
   // Longer than one read: a number that straddles the chunk boundary must arrive whole.
   std::string input(65535, ' ');
@@ -77,7 +96,7 @@ TEST(NumberReader, TokensSpanningReadChunks) {
   const auto tokens = tokens_of(input);
   ASSERT_EQ(tokens.size(), 4u);
   EXPECT_EQ(tokens[0].value, 1000003);
-  EXPECT_EQ(tokens[1].text, std::string(10000, '9'));
+  EXPECT_EQ(tokens[1].text, std::string(40, '9') + "... (10000 digits)");
   EXPECT_EQ(tokens[2].value, 5);
 }
 

@@ -75,7 +75,10 @@ std::vector<Case> cases() {
       {"sign_glued_to_number", "7-9 13\n", {7, 13}, {"-9"}},
       {"empty", "", {}, {}},
       {"whitespace_only", " \t\r\n\v\f \n", {}, {}},
-      {"ten_thousand_digits", "7 " + kTenThousandNines + " 13\n", {7, 13}, {kTenThousandNines}},
+      {"ten_thousand_digits",
+       "7 " + kTenThousandNines + " 13\n",
+       {7, 13},
+       {std::string(40, '9') + "... (10000 digits)"}},
       {"ten_thousand_leading_zeros", std::string(10000, '0') + "7\n", {7}, {}},
       {"bounds_and_64_bit_extremes",
        "0 2147483646 2147483648 -1 -9223372036854775808 9223372036854775807 "

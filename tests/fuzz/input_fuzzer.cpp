@@ -63,8 +63,8 @@ Expected model(const std::uint8_t* data, std::size_t size, std::string_view prog
       e.numbers.push_back(n);
       continue;
     }
-    std::string shown = (negative ? "-" : "") + digits.substr(0, 100000);
-    if (digits.size() > 100000) shown += "... (" + std::to_string(digits.size()) + " digits)";
+    std::string shown = (negative ? "-" : "") + digits.substr(0, 40);
+    if (digits.size() > 40) shown += "... (" + std::to_string(digits.size()) + " digits)";
     e.messages += std::string(program) + ": " + shown + " is out of range (0 to 2147483647)\n";
     e.status = 1;
   }

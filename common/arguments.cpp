@@ -1,0 +1,71 @@
+#include "common/arguments.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+#include "common/messages.h"
+
+#ifndef TAMSEL_VERSION
+#error "TAMSEL_VERSION must come from the build (the project's version)"
+#endif
+
+namespace common {
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+// Writes all of `text` to `fd`; the errno of the failure, or 0.
+int write_all(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t wrote = ::write(fd, text.data(), text.size());
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return wrote < 0 ? errno : EIO;
+    text.remove_prefix(static_cast<std::size_t>(wrote));
+  }
+  return 0;
+}
+
+[[noreturn]] void answer_and_exit(std::string_view program, std::string_view text) {
+  if (const int error = write_all(1, text); error != 0) {
+    report_errno(program, "write error", error);
+    std::exit(1);
+  }
+  std::exit(0);
+}
+
+}  // namespace
+
+void handle_arguments(std::string_view program, std::string_view help, int argc,
+                      const char* const* argv) {
+  if (argc <= 1) return;
+
+  // Any stray argument makes the whole command line wrong, even beside --help.
+  std::string_view first_option;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg != "--help" && arg != "-h" && arg != "--version") {
+      std::string message(program);
+      message.append(": unexpected argument '").append(arg).append("'\nTry '");
+      message.append(program).append(" --help'.\n");
+      write_all(2, message);
+      std::exit(kUsageError);
+    }
+    if (first_option.empty()) first_option = arg;
+  }
+
+  if (first_option == "--version") {
+    std::string text(program);
+    text.append(" " TAMSEL_VERSION "\n");
+    text.append(
+        "Copyright (c) 2026 the tamsel authors. MIT License: free to use, copy, "
+        "modify and share; no warranty.\n");
+    answer_and_exit(program, text);
+  }
+  answer_and_exit(program, help);
+}
+
+}  // namespace common
