@@ -5,12 +5,23 @@
 namespace testing_support {
 
 // Where the program's standard output goes.
-enum class Stdout { capture, closed, dev_full };
+enum class Stdout { capture, closed, dev_full, broken_pipe };
+
+// One system call made to fail in the program: the nth call of `call` on `fd`.
+struct Fault {
+  const char* call = nullptr;  // "read", "write" or "close"; null for none
+  int fd = 0;                  // kAnyFile: any descriptor above standard error
+  int error = 0;
+  int nth = 1;
+};
+inline constexpr int kAnyFile = -1;
 
 struct RunOptions {
   std::string working_directory;  // empty: the test's own
   Stdout stdout_mode = Stdout::capture;
-  int timeout_seconds = 60;
+  int timeout_seconds = 10;  // the program is killed after that, and timed_out set
+  Fault fault{};
+  bool jitter = false;  // interrupted calls, short reads and short writes throughout
 };
 
 struct RunResult {
@@ -24,6 +35,14 @@ struct RunResult {
 // Runs `program` with `input` on standard input and waits for it to end.
 RunResult run_program(const std::string& program, const std::string& input,
                       const RunOptions& options = {});
+
+// Runs a /bin/sh script (for limits, pipelines and wrappers the plain runner lacks)
+// with `input` on standard input.
+RunResult run_shell(const std::string& script, const std::string& input,
+                    const RunOptions& options = {});
+
+// Quotes a path for the shell.
+std::string quoted(const std::string& text);
 
 // A fresh empty directory below the system's temporary directory.
 std::string make_temp_directory();

@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/faults/programs.h"
+#include "tests/support/programs.h"
 #include "tests/support/run_program.h"
 
 namespace {
 
-using faults::Program;
+using testing_support::Program;
 using testing_support::RunOptions;
 using testing_support::RunResult;
 
@@ -40,13 +40,13 @@ TEST_P(Memcheck, CleanOverTypicalAndBadInput) {
     SCOPED_TRACE(input.name);
     RunOptions options;
     options.working_directory = testing_support::make_temp_directory();
-    options.timeout_seconds = 300;
+    options.timeout_seconds = 60;
     const RunResult plain = testing_support::run_program(p.path, input.text, options);
-    const RunResult checked =
-        faults::run_shell("exec valgrind -q --error-exitcode=" + std::to_string(kValgrindError) +
-                              " --leak-check=full --errors-for-leak-kinds=definite,indirect " +
-                              faults::quoted(p.path),
-                          input.text, options);
+    const RunResult checked = testing_support::run_shell(
+        "exec valgrind -q --error-exitcode=" + std::to_string(kValgrindError) +
+            " --leak-check=full --errors-for-leak-kinds=definite,indirect " +
+            testing_support::quoted(p.path),
+        input.text, options);
     std::filesystem::remove_all(options.working_directory);
     ASSERT_FALSE(checked.timed_out);
     EXPECT_NE(checked.exit_code, kValgrindError) << checked.err;
@@ -57,7 +57,7 @@ TEST_P(Memcheck, CleanOverTypicalAndBadInput) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllPrograms, Memcheck, testing::ValuesIn(faults::built_programs()),
-                         [](const auto& info) { return faults::test_name(info.param); });
+INSTANTIATE_TEST_SUITE_P(AllPrograms, Memcheck, testing::ValuesIn(testing_support::all_programs()),
+                         [](const auto& info) { return testing_support::test_name(info.param); });
 
 }  // namespace

@@ -1,0 +1,99 @@
+// The programs in the company of other processes and limits: a reader that leaves early,
+// too little memory, and lists far longer than any buffer.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "tests/support/programs.h"
+#include "tests/support/run_program.h"
+
+namespace {
+
+using testing_support::Program;
+using testing_support::quoted;
+using testing_support::RunOptions;
+using testing_support::RunResult;
+
+class Environment : public testing::TestWithParam<Program> {
+ protected:
+  void SetUp() override { options_.working_directory = testing_support::make_temp_directory(); }
+  void TearDown() override { std::filesystem::remove_all(options_.working_directory); }
+
+  RunResult run(const std::string& input) {
+    return testing_support::run_program(GetParam().path, input, options_);
+  }
+
+  std::string in_directory(const std::string& name) const {
+    return testing_support::read_file(options_.working_directory + "/" + name);
+  }
+
+  RunOptions options_;
+};
+
+TEST_P(Environment, ReaderGoingAwayEndsTheRunQuietly) {
+  // Like `prog | head -c 10`: several megabytes of answers, of which head wants ten bytes.
+  const std::string input = "999983\n999983\n999983\n";
+  const RunResult r = testing_support::run_shell(
+      "{ " + quoted(GetParam().path) + "; echo $? >status; } | head -c 10 >head", input, options_);
+  ASSERT_FALSE(r.timed_out);
+  EXPECT_EQ(r.err, "");  // no message: the reader left, nothing went wrong
+  const std::string status = in_directory("status");
+  EXPECT_NE(status, "") << "the program's status was not recorded";
+  EXPECT_NE(status, "0\n") << "a cut-off run must not report success";
+  EXPECT_EQ(in_directory("head"), run(input).out.substr(0, 10));
+}
+
+TEST_P(Environment, TooLittleMemoryForTheLargestListIsReported) {
+#ifdef TAMSEL_SANITIZED
+  GTEST_SKIP() << "sanitized programs cannot start under an address-space limit";
+#else
+  // 2147483647 is prime; listing its roots needs far more than 150 MB.
+  const Program& p = GetParam();
+  const RunResult limited = testing_support::run_shell(
+      "ulimit -c 0; ulimit -v 150000; exec " + quoted(p.path), "7\n2147483647\n13\n", options_);
+  ASSERT_FALSE(limited.timed_out);
+  EXPECT_EQ(limited.signal, 0) << "ended by a signal instead of a message";
+  EXPECT_EQ(limited.exit_code, 1);
+  EXPECT_EQ(limited.err, p.name + ": 2147483647: not enough memory to list the roots\n");
+  // 7 came before and was answered as usual.
+  const std::string seven = run("7\n").out;
+  EXPECT_EQ(limited.out.substr(0, seven.size()), seven);
+#endif
+}
+
+// The largest prime of the first generation's table and of the later ones' tables.
+TEST_P(Environment, ListsLongerThanAnyBuffer) {
+  const Program& p = GetParam();
+  const RunResult r = run("999983\n1000003\n");
+  ASSERT_FALSE(r.timed_out);
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.err, "");
+  const std::string text = p.logs ? in_directory(testing_support::kResultsFile) : r.out;
+  EXPECT_TRUE(text.ends_with("\n"));
+  std::istringstream lists(text);
+  struct List {
+    std::string start;
+    long roots;
+  };
+  std::string line;
+  for (const List& want : {List{"5 10 15 20 23 ", 493584}, List{"2 5 7 11 12 ", 333332}}) {
+    ASSERT_TRUE(std::getline(lists, line));
+    EXPECT_TRUE(line.starts_with(want.start)) << line.substr(0, 40);
+    EXPECT_EQ(std::count(line.begin(), line.end(), ' ') + 1, want.roots);
+  }
+  EXPECT_FALSE(std::getline(lists, line)) << "more than two lines";
+  if (p.logs) {
+    // One frame per root, the last one nearly full, then the prompt.
+    EXPECT_TRUE(r.out.ends_with("\r 99%" + std::string(50, '=') + ">\ninput 21 to exit:\n"));
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\r'), 493584 + 333332);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPrograms, Environment,
+                         testing::ValuesIn(testing_support::all_programs()),
+                         [](const auto& info) { return testing_support::test_name(info.param); });
+
+}  // namespace

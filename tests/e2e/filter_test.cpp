@@ -1,0 +1,235 @@
+// The programs as filters: one table of inputs, each with what every program must print,
+// report and return, run over all three programs (or the one a row is about), both
+// plainly and with every read and write interrupted and cut short.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "tests/support/programs.h"
+#include "tests/support/run_program.h"
+
+namespace {
+
+using testing_support::Fault;
+using testing_support::Program;
+using testing_support::Stdout;
+
+const std::string kPrompt = "input 21 to exit:\n";
+
+// The answer line of each number the rows use. tamsel4-3 writes a list to its results
+// file, showing a frame per root (at these sizes, a percentage and "=>"), and prompts
+// after every number that reached the root search.
+struct Answer {
+  std::string line;
+  std::vector<int> frames = {};  // percentages, when there is a list
+  bool prompted = false;         // for numbers without a list
+};
+
+const std::map<std::int64_t, Answer>& answers() {
+  // clang-format off
+  static const std::map<std::int64_t, Answer> table{
+      {2, {"1"}}, {4, {"3"}}, {1, {"-1"}}, {8, {"-1"}}, {12, {"-1"}}, {0, {"-1", {}, true}},
+      {32, {"-1", {}, true}}, {21, {"-1"}} /* ends tamsel4-3's run instead */,
+      {3, {"2", {0}}}, {6, {"5", {0}}}, {7, {"3 5", {0, 50}}}, {9, {"2 5", {0, 50}}},
+      {18, {"5 11", {0, 50}}}, {13, {"2 6 7 11", {0, 25, 50, 75}}},
+      {25, {"2 3 8 12 13 17 22 23", {0, 12, 25, 37, 50, 62, 75, 87}}},
+      // Beyond the tables; 2^21 and 2^29, being 2·4^k, reach the search.
+      {1000001, {"-1"}}, {1000012, {"-1"}}, {4000012, {"-1"}}, {2147483646, {"-1"}},
+      {2097152, {"-1", {}, true}}, {536870912, {"-1", {}, true}}};
+  // clang-format on
+  return table;
+}
+
+// How a run is disturbed, and whether the row is about tamsel4-3 alone.
+struct Setting {
+  Stdout stdout_mode = Stdout::capture;
+  Fault fault{};
+  void (*prepare)(const std::string& directory) = nullptr;  // nothing is kept when set
+  bool logging_only = false;
+};
+
+struct Row {
+  const char* name;
+  std::string input;
+  std::vector<std::int64_t> answered;   // in order
+  std::vector<std::string> rejected{};  // as echoed in the out-of-range messages
+  std::string failure{};                // the last message, after "PROGRAM: "
+  Setting setting{};
+};
+
+const std::string kNines(10000, '9');
+const std::string kEIO = "Input/output error";
+
+void results_directory(const std::string& dir) {
+  std::filesystem::create_directory(dir + "/" + testing_support::kResultsFile);
+}
+void results_on_full_device(const std::string& dir) {
+  std::filesystem::create_symlink("/dev/full", dir + "/" + testing_support::kResultsFile);
+}
+
+std::vector<Row> rows() {
+  using testing_support::kAnyFile;
+  return {
+      {"small_numbers",
+       "2 4 3 6 7 8 9\n13\n18 25 32 0 1 12",
+       {2, 4, 3, 6, 7, 8, 9, 13, 18, 25, 32, 0, 1, 12}},
+      {"beyond_the_tables",
+       "2147483646 2097152 1000012 536870912 1000001 4000012\n",
+       {2147483646, 2097152, 1000012, 536870912, 1000001, 4000012}},
+      {"21_between", "7 21 13\n", {7, 21, 13}},
+      {"21_first", "21 7\n", {21, 7}},
+      {"empty", "", {}},
+      {"whitespace_only", " \t\r\n\v\f \n", {}},
+      {"token_that_is_not_a_number", "7 x 9", {7}},
+      {"token_glued_to_letters", "7x 9\n", {7}},
+      {"sign_without_digits", "7 - 9\n", {7}},
+      {"nul_ends_the_run", std::string("7\0 9\n", 5), {7}},
+      // U+0667 U+0669, Arabic-Indic seven and nine, and a fullwidth 7: not digits here.
+      {"arabic_indic_digits", "7 \u0667\u0669 9\n", {7}},
+      {"fullwidth_digit", "7 \uff17 9\n", {7}},
+      {"signs_and_leading_zeros", "+7 007 -0 +0013 -000\n", {7, 7, 0, 13, 0}},
+      {"crlf_tabs_and_other_spaces", "7\r\n13\r\n\t9\t\r\n\v0\f", {7, 13, 9, 0}},
+      {"ten_thousand_leading_zeros", std::string(10000, '0') + "7\n", {7}},
+      {"negative_with_leading_zeros", "-0007 9\n", {9}, {"-7"}},
+      {"sign_glued_to_number", "7-9 13\n", {7, 13}, {"-9"}},
+      {"ten_thousand_digits",
+       "7 " + kNines + " 13\n",
+       {7, 13},
+       {kNines.substr(0, 40) + "... (10000 digits)"}},
+      // 4294967303 is 2^32 + 7: narrowed to 32 bits it would pass for 7.
+      {"bounds_and_64_bit_extremes",
+       "-5 7 2147483648 9 -1 -9223372036854775808 9223372036854775807 9223372036854775808 "
+       "18446744073709551616 99999999999999999999 4294967303 123456789012345678901234567890 "
+       "0 2147483646 6 13\n",
+       {7, 9, 0, 2147483646, 6, 13},
+       {"-5", "2147483648", "-1", "-9223372036854775808", "9223372036854775807",
+        "9223372036854775808", "18446744073709551616", "99999999999999999999", "4294967303",
+        "123456789012345678901234567890"}},
+
+      // Standard output that cannot be written; a failing console costs tamsel4-3 no list.
+      // With nothing to write, a closed output does no harm. A reader that left before
+      // the first byte gets no message, and the run ends by the signal.
+      // clang-format off
+      {"output_on_a_full_device", "7 13\n", {7, 13}, {}, "write error: No space left on device",
+       {.stdout_mode = Stdout::dev_full}},
+      {"output_closed", "7 13\n", {7, 13}, {}, "write error: Bad file descriptor",
+       {.stdout_mode = Stdout::closed}},
+      {"output_closed_and_nothing_to_write", "", {}, {}, "", {.stdout_mode = Stdout::closed}},
+      {"reader_gone", "7 13\n", {7, 13}, {}, "", {.stdout_mode = Stdout::broken_pipe}},
+
+      // Failures that only a broken device or file system gives, injected. A number cut
+      // short by a failed read may be incomplete: it is not answered.
+      {"read_error_at_once", "7 13\n", {}, {}, "read error: " + kEIO,
+       {.fault = {"read", 0, EIO, 1}}},
+      {"read_error_after_a_line", "7 13\n", {7, 13}, {}, "read error: " + kEIO,
+       {.fault = {"read", 0, EIO, 2}}},
+      {"read_error_inside_a_number", "7 13", {7}, {}, "read error: " + kEIO,
+       {.fault = {"read", 0, EIO, 2}}},
+      {"write_error_once", "7 13\n", {7, 13}, {}, "write error: " + kEIO,
+       {.fault = {"write", 1, EIO, 1}}},
+
+      // tamsel4-3's results file: when it cannot be kept, the console goes on as usual.
+      {"results_file_fails_to_close", "7 13\n", {7, 13}, {},
+       "cannot close D:\\Orvanic.txt: " + kEIO,
+       {.fault = {"close", kAnyFile, EIO, 1}, .logging_only = true}},
+      {"results_file_is_a_directory", "7 13 2 8\n", {7, 13, 2, 8}, {},
+       "cannot open D:\\Orvanic.txt: Is a directory",
+       {.prepare = results_directory, .logging_only = true}},
+      {"results_file_on_a_full_device", "7 13 2 8\n", {7, 13, 2, 8}, {},
+       "cannot write D:\\Orvanic.txt: No space left on device",
+       {.prepare = results_on_full_device, .logging_only = true}},
+      // clang-format on
+  };
+}
+
+struct Outcome {
+  std::string out, err;
+  int status = 0;                      // 128 + the signal, as a shell tells it
+  std::optional<std::string> results;  // tamsel4-3's results file, when it is a file
+};
+
+std::string frame(int percent) {
+  const std::string digits = std::to_string(percent);
+  return "\r" + std::string(3 - digits.size(), ' ') + digits + "%=>";
+}
+
+Outcome expected(const Program& p, const Row& row) {
+  Outcome e;
+  std::string lists;
+  for (std::int64_t n : row.answered) {
+    if (p.logs && n == 21) break;
+    const Answer& a = answers().at(n);
+    if (!p.logs) {
+      e.out += a.line + "\n";
+    } else if (a.frames.empty()) {
+      e.out += a.line + "\n" + (a.prompted ? kPrompt : "");
+    } else {
+      for (int percent : a.frames) e.out += frame(percent);
+      e.out += "\n" + kPrompt;
+      lists += a.line + "\n";
+    }
+  }
+  // Answers this short go out in one write: when that fails, nothing is seen.
+  const bool write_fails =
+      row.setting.fault.call != nullptr && row.setting.fault.call == std::string("write");
+  if (row.setting.stdout_mode != Stdout::capture || write_fails) e.out.clear();
+  for (const std::string& number : row.rejected) {
+    e.err += p.name + ": " + number + " is out of range (0 to 2147483647)\n";
+  }
+  if (!row.failure.empty()) e.err += p.name + ": " + row.failure + "\n";
+  e.status = row.setting.stdout_mode == Stdout::broken_pipe ? 128 + SIGPIPE : e.err.empty() ? 0 : 1;
+  if (p.logs && row.setting.prepare == nullptr) e.results = lists;
+  return e;
+}
+
+Outcome run(const Program& p, const Row& row, bool jitter) {
+  testing_support::RunOptions options{.working_directory = testing_support::make_temp_directory(),
+                                      .stdout_mode = row.setting.stdout_mode,
+                                      .fault = row.setting.fault,
+                                      .jitter = jitter};
+  if (row.setting.prepare != nullptr) row.setting.prepare(options.working_directory);
+  const auto r = testing_support::run_program(p.path, row.input, options);
+  EXPECT_FALSE(r.timed_out);
+  Outcome got{r.out, r.err, r.signal != 0 ? 128 + r.signal : r.exit_code, std::nullopt};
+  const std::string results = options.working_directory + "/" + testing_support::kResultsFile;
+  if (std::filesystem::is_regular_file(results)) got.results = testing_support::read_file(results);
+  std::filesystem::remove_all(options.working_directory);
+  return got;
+}
+
+// Each program; `true` adds interrupted calls, short reads and short writes throughout,
+// which must change nothing.
+class Filter : public testing::TestWithParam<std::tuple<Program, bool>> {};
+
+TEST_P(Filter, EveryRow) {
+  const auto& [program, jitter] = GetParam();
+  for (const Row& row : rows()) {
+    if (row.setting.logging_only && !program.logs) continue;
+    if (jitter && row.setting.fault.call != nullptr) continue;  // one injected fault at a time
+    SCOPED_TRACE(row.name);
+    const Outcome want = expected(program, row);
+    const Outcome got = run(program, row, jitter);
+    EXPECT_EQ(got.out, want.out);
+    EXPECT_EQ(got.err, want.err);
+    EXPECT_EQ(got.status, want.status);
+    EXPECT_EQ(got.results, want.results);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPrograms, Filter,
+                         testing::Combine(testing::ValuesIn(testing_support::all_programs()),
+                                          testing::Bool()),
+                         [](const auto& info) {
+                           return testing_support::test_name(std::get<0>(info.param)) +
+                                  (std::get<1>(info.param) ? "_jittered" : "");
+                         });
+
+}  // namespace
