@@ -140,6 +140,10 @@ RunResult run_shell(const std::string& script, const std::string& input,
   return result;
 }
 
+bool have_command(const std::string& command) {
+  return run_shell("command -v " + quoted(command) + " >/dev/null").exit_code == 0;
+}
+
 std::string quoted(const std::string& text) {
   std::string q = "'";
   for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);

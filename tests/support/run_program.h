@@ -38,11 +38,14 @@ RunResult run_program(const std::string& program, const std::string& input,
 
 // Runs a /bin/sh script (for limits, pipelines and wrappers the plain runner lacks)
 // with `input` on standard input.
-RunResult run_shell(const std::string& script, const std::string& input,
+RunResult run_shell(const std::string& script, const std::string& input = "",
                     const RunOptions& options = {});
 
-// Quotes a path for the shell.
+// Quotes a word for the shell.
 std::string quoted(const std::string& text);
+
+// Whether `command` is on PATH.
+bool have_command(const std::string& command);
 
 // A fresh empty directory below the system's temporary directory.
 std::string make_temp_directory();

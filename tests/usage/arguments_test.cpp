@@ -13,7 +13,8 @@
 #include "console_finder/help.h"
 #include "first_lister/help.h"
 #include "logging_finder/help.h"
-#include "tests/usage/shell.h"
+#include "tests/support/programs.h"
+#include "tests/support/run_program.h"
 
 namespace {
 
@@ -27,56 +28,28 @@ struct Row {
   Stdout stdout_mode;
   int status;
   Shows shows;
-  std::string err;  // "{P}" stands for the program's name
+  std::string err;
 };
 
+// A usage error names the argument; "{P}" stands for the program's name.
+std::string unexpected(const std::string& arg) {
+  return "{P}: unexpected argument '" + arg + "'\nTry '{P} --help'.\n";
+}
+
+// clang-format off
 const std::vector<Row> kRows = {
-    {"help", {"--help"}, Stdout::capture, 0, Shows::help, ""},
-    {"short_help", {"-h"}, Stdout::capture, 0, Shows::help, ""},
-    {"version", {"--version"}, Stdout::capture, 0, Shows::version, ""},
-    {"unknown_option",
-     {"--verbose"},
-     Stdout::capture,
-     2,
-     Shows::nothing,
-     "{P}: unexpected argument '--verbose'\nTry '{P} --help'.\n"},
-    {"stray_operand",
-     {"results.txt"},
-     Stdout::capture,
-     2,
-     Shows::nothing,
-     "{P}: unexpected argument 'results.txt'\nTry '{P} --help'.\n"},
-    {"operand_beside_help",
-     {"--help", "7"},
-     Stdout::capture,
-     2,
-     Shows::nothing,
-     "{P}: unexpected argument '7'\nTry '{P} --help'.\n"},
-    {"double_dash",
-     {"--"},
-     Stdout::capture,
-     2,
-     Shows::nothing,
-     "{P}: unexpected argument '--'\nTry '{P} --help'.\n"},
-    {"empty_argument",
-     {""},
-     Stdout::capture,
-     2,
-     Shows::nothing,
-     "{P}: unexpected argument ''\nTry '{P} --help'.\n"},
-    {"help_to_a_full_disk",
-     {"--help"},
-     Stdout::dev_full,
-     1,
-     Shows::nothing,
-     "{P}: write error: No space left on device\n"},
-    {"version_to_a_closed_stdout",
-     {"--version"},
-     Stdout::closed,
-     1,
-     Shows::nothing,
-     "{P}: write error: Bad file descriptor\n"},
+    {"help",                       {"--help"},      Stdout::capture,  0, Shows::help,    ""},
+    {"short_help",                 {"-h"},          Stdout::capture,  0, Shows::help,    ""},
+    {"version",                    {"--version"},   Stdout::capture,  0, Shows::version, ""},
+    {"unknown_option",             {"--verbose"},   Stdout::capture,  2, Shows::nothing, unexpected("--verbose")},
+    {"stray_operand",              {"results.txt"}, Stdout::capture,  2, Shows::nothing, unexpected("results.txt")},
+    {"operand_beside_help",        {"--help", "7"}, Stdout::capture,  2, Shows::nothing, unexpected("7")},
+    {"double_dash",                {"--"},          Stdout::capture,  2, Shows::nothing, unexpected("--")},
+    {"empty_argument",             {""},            Stdout::capture,  2, Shows::nothing, unexpected("")},
+    {"help_to_a_full_disk",        {"--help"},      Stdout::dev_full, 1, Shows::nothing, "{P}: write error: No space left on device\n"},
+    {"version_to_a_closed_stdout", {"--version"},   Stdout::closed,   1, Shows::nothing, "{P}: write error: Bad file descriptor\n"},
 };
+// clang-format on
 
 std::string with_name(std::string text, const std::string& program) {
   for (std::size_t at; (at = text.find("{P}")) != std::string::npos;) {
@@ -113,7 +86,7 @@ std::map<std::string, std::string> contents(const std::string& dir) {
 
 TEST(Arguments, AnsweredOrRejectedBeforeAnythingIsReadOrWritten) {
   const std::string input = "7\n21\n13\n";
-  for (const usage::Program& program : usage::programs()) {
+  for (const testing_support::Program& program : testing_support::all_programs()) {
     for (const Row& row : kRows) {
       SCOPED_TRACE(program.name + " " + row.name);
       testing_support::RunOptions options;
@@ -126,10 +99,10 @@ TEST(Arguments, AnsweredOrRejectedBeforeAnythingIsReadOrWritten) {
       std::ofstream(options.working_directory + "/D:\\Orvanic.txt") << before.begin()->second;
 
       // Whatever the program leaves of standard input is saved after it ends.
-      std::string script = usage::quoted(program.path);
-      for (const std::string& arg : row.args) script += " " + usage::quoted(arg);
-      script += "\nstatus=$?\ncat > " + usage::quoted(unread) + "\nexit $status";
-      const auto run = usage::run_script(script, input, options);
+      std::string script = testing_support::quoted(program.path);
+      for (const std::string& arg : row.args) script += " " + testing_support::quoted(arg);
+      script += "\nstatus=$?\ncat > " + testing_support::quoted(unread) + "\nexit $status";
+      const auto run = testing_support::run_shell(script, input, options);
 
       ASSERT_FALSE(run.timed_out);
       EXPECT_EQ(run.exit_code, row.status);

@@ -9,16 +9,17 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/usage/shell.h"
+#include "tests/support/programs.h"
+#include "tests/support/run_program.h"
 
 namespace {
 
-std::string page_path(const usage::Program& program) {
+std::string page_path(const testing_support::Program& program) {
   return std::string(TAMSEL_MAN_DIR) + "/" + program.name + ".1";
 }
 
 // The page's source as plain text: font changes dropped, "\-" read as '-'.
-std::vector<std::string> page_lines(const usage::Program& program) {
+std::vector<std::string> page_lines(const testing_support::Program& program) {
   const std::string source = testing_support::read_file(page_path(program));
   std::string text;
   for (std::size_t i = 0; i < source.size(); ++i) {
@@ -91,9 +92,9 @@ bool contains(const std::vector<std::string>& lines, const std::string& text) {
 }
 
 TEST(ManualPages, NameEveryOptionAndExitStatusOfTheHelp) {
-  for (const usage::Program& program : usage::programs()) {
+  for (const testing_support::Program& program : testing_support::all_programs()) {
     SCOPED_TRACE(program.name);
-    const auto help = usage::run_script(usage::quoted(program.path) + " --help");
+    const auto help = testing_support::run_shell(testing_support::quoted(program.path) + " --help");
     ASSERT_EQ(help.exit_code, 0);
     const auto lines = page_lines(program);
     ASSERT_FALSE(lines.empty()) << "no page at " << page_path(program);
@@ -120,7 +121,7 @@ TEST(ManualPages, NameEveryOptionAndExitStatusOfTheHelp) {
           std::find(exit_status.begin(), exit_status.end(), ".B " + value) != exit_status.end();
       EXPECT_TRUE(named) << "exit status " << value;
     }
-    for (const usage::Program& other : usage::programs()) {
+    for (const testing_support::Program& other : testing_support::all_programs()) {
       if (other.name == program.name) continue;
       EXPECT_TRUE(contains(section(lines, "SEE ALSO"), other.name + " (1)")) << other.name;
     }
@@ -137,12 +138,12 @@ TEST(ManualPages, RenderWithoutWarnings) {
                                 {"mandoc", "mandoc -T lint -W warning"}};
   int used = 0;
   for (const Renderer& renderer : renderers) {
-    if (!usage::have_command(renderer.tool)) continue;
+    if (!testing_support::have_command(renderer.tool)) continue;
     ++used;
-    for (const usage::Program& program : usage::programs()) {
+    for (const testing_support::Program& program : testing_support::all_programs()) {
       SCOPED_TRACE(renderer.tool + " " + program.name);
-      const auto run =
-          usage::run_script(renderer.command + " " + usage::quoted(page_path(program)) + " 2>&1");
+      const auto run = testing_support::run_shell(
+          renderer.command + " " + testing_support::quoted(page_path(program)) + " 2>&1");
       EXPECT_EQ(run.exit_code, 0);
       EXPECT_EQ(run.out, "");
     }

@@ -7,12 +7,13 @@
 #include <fstream>
 #include <string>
 
-#include "tests/usage/shell.h"
+#include "tests/support/programs.h"
+#include "tests/support/run_program.h"
 
 namespace {
 
 TEST(Parallel, SpreadBatchGivesTheSameBytesAsOneProcess) {
-  if (!usage::have_command("parallel")) GTEST_SKIP() << "GNU parallel is not installed";
+  if (!testing_support::have_command("parallel")) GTEST_SKIP() << "GNU parallel is not installed";
   const std::string dir = testing_support::make_temp_directory();
   {
     // 4000 numbers, ten to a line, so that blocks hold many lines and lines many
@@ -20,16 +21,17 @@ TEST(Parallel, SpreadBatchGivesTheSameBytesAsOneProcess) {
     std::ofstream batch(dir + "/batch");
     for (int i = 1; i <= 4000; ++i) batch << (i * 7919 % 6000) << (i % 10 == 0 ? '\n' : ' ');
   }
-  for (const usage::Program& program : usage::programs()) {
+  for (const testing_support::Program& program : testing_support::all_programs()) {
     if (program.name == "tamsel4-3") continue;  // one shared results file: not for splitting
     SCOPED_TRACE(program.name);
-    const std::string p = usage::quoted(program.path);
+    const std::string p = testing_support::quoted(program.path);
     testing_support::RunOptions options;
     options.working_directory = dir;
     options.timeout_seconds = 120;
-    const auto run = usage::run_script(p + " < batch > one && parallel --pipe -k --block 2k -j 2 " +
-                                           p + " < batch > spread && cmp one spread && wc -c < one",
-                                       "", options);
+    const auto run =
+        testing_support::run_shell(p + " < batch > one && parallel --pipe -k --block 2k -j 2 " + p +
+                                       " < batch > spread && cmp one spread && wc -c < one",
+                                   "", options);
     ASSERT_FALSE(run.timed_out);
     EXPECT_EQ(run.exit_code, 0) << run.out << run.err;
     EXPECT_GT(std::stol(run.out.empty() ? "0" : run.out), 1000000) << "a batch too small";
