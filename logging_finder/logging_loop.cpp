@@ -21,7 +21,8 @@ namespace {
 // terminal only a frame that differs from the one on the screen is written: a repeat
 // would not change what a person sees, and the screen cannot keep up with one per root.
 // An interrupt is noticed once per 64 residues; the list then stops unfinished.
-// True when the list was written to its end.
+// True when its last root, newline included, was written (an interrupt that comes after
+// that leaves the list whole).
 template <bool kAtTerminal>
 bool write_list(const core::RootPlan& plan, const listing::RootBitmap& roots,
                 ProgressFrames& frames, common::OutputBuffer& console,
