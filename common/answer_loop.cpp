@@ -10,12 +10,17 @@
 namespace common {
 
 int run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
-                    const std::function<After(std::int32_t)>& answer) {
-  NumberReader in(input_fd, [&out] { out.flush(); });
+                    const std::function<After(std::int32_t)>& answer,
+                    const Interruption* interruption) {
+  NumberReader in(
+      input_fd, [&out] { out.flush(); }, interruption);
   int status = kSuccess;
   for (;;) {
     Token token = in.next();
-    if (token.kind == Token::end_of_input || token.kind == Token::not_a_number) break;
+    if (token.kind == Token::end_of_input || token.kind == Token::not_a_number ||
+        token.kind == Token::interrupted) {
+      break;
+    }
     if (token.kind == Token::read_error) {
       out.flush();
       report_errno(program, "read error", token.error);

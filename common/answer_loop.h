@@ -4,6 +4,7 @@
 #include <functional>
 #include <string_view>
 
+#include "common/number_reader.h"
 #include "common/output_buffer.h"
 
 namespace common {
@@ -20,9 +21,11 @@ inline constexpr int kBrokenPipe = -1;
 // ends or holds something that is not a number, and hands each number in 0 .. 2147483647
 // to `answer`, which writes to `out` (and may stop the loop). A number out of range, a
 // read error, a failed write to `out` or a failed allocation (which ends the loop) is
-// reported on standard error under `program`.
+// reported on standard error under `program`. With an interruption the loop also ends
+// once its flag is set, even while waiting for input.
 // Returns kSuccess, kFailure or kBrokenPipe; `out` is flushed on return.
 int run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
-                    const std::function<After(std::int32_t)>& answer);
+                    const std::function<After(std::int32_t)>& answer,
+                    const Interruption* interruption = nullptr);
 
 }  // namespace common

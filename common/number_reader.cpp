@@ -1,5 +1,7 @@
 #include "common/number_reader.h"
 
+#include <poll.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,13 +25,38 @@ bool is_digit(int c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-NumberReader::NumberReader(int fd, std::function<void()> before_wait)
-    : fd_(fd), before_wait_(std::move(before_wait)), buffer_(kChunk) {}
+NumberReader::NumberReader(int fd, std::function<void()> before_wait,
+                           const Interruption* interruption)
+    : fd_(fd), before_wait_(std::move(before_wait)), interruption_(interruption), buffer_(kChunk) {}
+
+bool NumberReader::interrupted() {
+  if (interruption_ != nullptr && *interruption_->flag != 0) interrupted_ = true;
+  return interrupted_;
+}
+
+// Waits until fd_ has input, or until one of the interruption's signals comes. Those
+// signals are held back from the flag test until ppoll() lets them in atomically, so one
+// that comes just before the wait still ends it instead of being slept through.
+// False when a signal came.
+bool NumberReader::wait_for_input() {
+  sigset_t usual;
+  ::pthread_sigmask(SIG_BLOCK, &interruption_->signals, &usual);
+  bool ready = false;
+  if (*interruption_->flag == 0) {
+    pollfd request{fd_, POLLIN, 0};
+    // Input, its end or an error that read() will report: all go on to read().
+    ready = ::ppoll(&request, 1, nullptr, &usual) >= 0 || errno != EINTR;
+  }
+  ::pthread_sigmask(SIG_SETMASK, &usual, nullptr);
+  return ready;
+}
 
 bool NumberReader::refill() {
-  if (eof_ || error_ != 0) return false;
+  if (eof_ || error_ != 0 || interrupted()) return false;
   if (before_wait_) before_wait_();
   for (;;) {
+    if (interrupted()) return false;
+    if (interruption_ != nullptr && !wait_for_input()) continue;
     ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
     if (got > 0) {
       pos_ = 0;
@@ -53,13 +80,19 @@ int NumberReader::peek() {
 
 Token NumberReader::next() {
   Token token;
+  if (interrupted()) {
+    token.kind = Token::interrupted;
+    return token;
+  }
   int c = peek();
   while (c >= 0 && is_space(c)) {
     ++pos_;
     c = peek();
   }
   if (c < 0) {
-    token.kind = error_ != 0 ? Token::read_error : Token::end_of_input;
+    token.kind = interrupted_  ? Token::interrupted
+                 : error_ != 0 ? Token::read_error
+                               : Token::end_of_input;
     token.error = error_;
     return token;
   }
@@ -72,7 +105,9 @@ Token NumberReader::next() {
   }
   if (!is_digit(c)) {
     // A read error here still means the token was not a number we could finish.
-    token.kind = error_ != 0 ? Token::read_error : Token::not_a_number;
+    token.kind = interrupted_  ? Token::interrupted
+                 : error_ != 0 ? Token::read_error
+                               : Token::not_a_number;
     token.error = error_;
     return token;
   }
@@ -88,8 +123,9 @@ Token NumberReader::next() {
     if (digits.size() < kEchoDigits) digits.push_back(static_cast<char>(c));
     if (value <= kLargestNumber) value = value * 10 + (c - '0');
   }
-  if (error_ != 0) {
-    token.kind = Token::read_error;
+  // A number cut short by an interrupt is not answered.
+  if (interrupted_ || error_ != 0) {
+    token.kind = interrupted_ ? Token::interrupted : Token::read_error;
     token.error = error_;
     return token;
   }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <signal.h>
+
+#include <csignal>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -10,8 +13,15 @@ namespace common {
 // Largest number the programs answer; everything from 0 up to it gets an answer line.
 inline constexpr std::int64_t kLargestNumber = 2147483647;
 
+// Signals whose handlers ask the program to stop by setting a flag. Reading gives up once
+// the flag is set, also while it waits for input.
+struct Interruption {
+  const volatile std::sig_atomic_t* flag = nullptr;  // non-zero once one of them came
+  sigset_t signals{};
+};
+
 struct Token {
-  enum Kind { number, end_of_input, not_a_number, read_error };
+  enum Kind { number, end_of_input, not_a_number, read_error, interrupted };
   Kind kind = end_of_input;
   bool in_range = false;   // number within 0 .. kLargestNumber
   std::int64_t value = 0;  // the number, when in_range
@@ -26,21 +36,27 @@ struct Token {
 class NumberReader {
  public:
   // before_wait runs before every read that may block, so that answers already
-  // produced reach a waiting reader (an interactive user, a co-process).
-  explicit NumberReader(int fd, std::function<void()> before_wait = {});
+  // produced reach a waiting reader (an interactive user, a co-process). With an
+  // interruption, next() returns Token::interrupted as soon as its flag is set.
+  explicit NumberReader(int fd, std::function<void()> before_wait = {},
+                        const Interruption* interruption = nullptr);
 
   Token next();
 
  private:
   int peek();  // next byte, or -1 at end of input or on a read error
   bool refill();
+  bool interrupted();
+  bool wait_for_input();
 
   int fd_;
   std::function<void()> before_wait_;
+  const Interruption* interruption_;
   std::vector<char> buffer_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool eof_ = false;
+  bool interrupted_ = false;
   int error_ = 0;
 };
 

@@ -37,6 +37,7 @@ bool OutputBuffer::flush() {
     ssize_t wrote = ::write(fd_, p, static_cast<std::size_t>(end_ - p));
     if (wrote >= 0) {
       p += wrote;
+      flushed_ += static_cast<std::uint64_t>(wrote);
     } else if (errno != EINTR) {
       error_ = errno;
     }

@@ -37,6 +37,11 @@ class OutputBuffer {
   bool flush();
 
   std::size_t buffered() const { return static_cast<std::size_t>(end_ - begin_); }
+  // Bytes handed to the descriptor so far.
+  std::uint64_t flushed() const { return flushed_; }
+
+  // Drops what was buffered after the first `keep` bytes (keep <= buffered()).
+  void drop_after(std::size_t keep) { end_ = begin_ + keep; }
   int error() const { return error_; }
   int fd() const { return fd_; }
 
@@ -48,6 +53,7 @@ class OutputBuffer {
   char* begin_;
   char* end_;
   char* limit_;
+  std::uint64_t flushed_ = 0;
   int error_ = 0;
 };
 

@@ -34,4 +34,17 @@ void for_each_root(const RootBitmap& roots, Visit&& visit) {
   }
 }
 
+// Like for_each_root, but asks go_on() before each word of 64 residues and stops when it
+// says no: a caller can give up within a few roots at a cost per word, not per root.
+template <class GoOn, class Visit>
+void for_each_root_while(const RootBitmap& roots, GoOn&& go_on, Visit&& visit) {
+  const std::size_t count = roots.words.size();
+  for (std::size_t w = 0; w < count; ++w) {
+    if (!go_on()) return;
+    for (std::uint64_t bits = roots.words[w]; bits != 0; bits &= bits - 1) {
+      visit(static_cast<std::uint32_t>(w * 64 + static_cast<unsigned>(std::countr_zero(bits))));
+    }
+  }
+}
+
 }  // namespace listing

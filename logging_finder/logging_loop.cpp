@@ -8,6 +8,7 @@
 #include "common/ascending_decimal.h"
 #include "common/output_buffer.h"
 #include "core/answer.h"
+#include "logging_finder/interrupt.h"
 #include "logging_finder/program.h"
 #include "logging_finder/progress.h"
 
@@ -16,33 +17,47 @@ namespace logging_finder {
 namespace {
 
 // One list: a frame on the console and the root in the file, per root. Frames repeat
-// until the percentage moves, so a long list costs a copy per root, not a format.
-void write_list(const core::RootPlan& plan, const listing::RootBitmap& roots,
+// until the percentage moves, so a long list costs a copy per root, not a format. At a
+// terminal only a frame that differs from the one on the screen is written: a repeat
+// would not change what a person sees, and the screen cannot keep up with one per root.
+// An interrupt is noticed once per 64 residues; the list then stops unfinished.
+// True when its last root, newline included, was written (an interrupt that comes after
+// that leaves the list whole).
+template <bool kAtTerminal>
+bool write_list(const core::RootPlan& plan, const listing::RootBitmap& roots,
                 ProgressFrames& frames, common::OutputBuffer& console,
-                common::OutputBuffer* results, bool at_terminal) {
+                common::OutputBuffer* results) {
   const std::uint64_t m = plan.count;
   frames.start(m);
   common::AscendingDecimal decimal;
   std::uint64_t i = 0;
-  listing::for_each_root(roots, [&](std::uint32_t root) {
-    const bool changed = frames.next();
-    // Frames are at most 56 bytes; copying the whole 64-byte frame buffer is cheaper
-    // than a copy of the exact length, and the excess is overwritten next.
-    const std::string_view frame = frames.frame();
-    char* p = console.reserve(ProgressFrames::kFrameCapacity);
-    std::memcpy(p, frame.data(), ProgressFrames::kFrameCapacity);
-    console.commit(p + frame.size());
-    // Someone watching a terminal should see the bar move; anywhere else the frames
-    // go out in large blocks (the bytes are the same).
-    if (changed && at_terminal) console.flush();
+  listing::for_each_root_while(
+      roots, [] { return caught_signal() == 0; },
+      [&](std::uint32_t root) {
+        const bool changed = frames.next();
+        if constexpr (kAtTerminal) {
+          if (changed) {
+            console.put(frames.frame());
+            console.flush();  // someone is watching the bar move
+          }
+        } else {
+          // Frames are at most 56 bytes; copying the whole 64-byte frame buffer is
+          // cheaper than a copy of the exact length, and the excess is overwritten next.
+          const std::string_view frame = frames.frame();
+          char* p = console.reserve(ProgressFrames::kFrameCapacity);
+          std::memcpy(p, frame.data(), ProgressFrames::kFrameCapacity);
+          console.commit(p + frame.size());
+        }
 
-    if (results != nullptr) {
-      char* q = results->reserve(common::OutputBuffer::kSlack);
-      q = decimal.write(q, root);
-      *q++ = ++i == m ? '\n' : ' ';
-      results->commit(q);
-    }
-  });
+        ++i;
+        if (results != nullptr) {
+          char* q = results->reserve(common::OutputBuffer::kSlack);
+          q = decimal.write(q, root);
+          *q++ = i == m ? '\n' : ' ';
+          results->commit(q);
+        }
+      });
+  return i == m;
 }
 
 }  // namespace
@@ -54,27 +69,40 @@ int run_logging_loop(int input_fd, int console_fd, ResultsFile& results) {
   core::RootPlan plan;
   listing::RootBitmap roots;  // kept between numbers: no bitmap allocation per number
 
-  const int status = common::run_answer_loop(kProgram, input_fd, console, [&](std::int32_t n) {
-    if (n == kExitNumber) return common::After::stop;
-    const core::Verdict verdict = core::classify(n, plan);
-    if (verdict == core::Verdict::roots) {
-      core::mark_roots(plan, roots);
-      write_list(plan, roots, frames, console, results.buffer(), at_terminal);
-      results.check();
-      console.put('\n');
-    } else {
-      console.put(core::fixed_answer(verdict));
-    }
-    if (core::reached_search(verdict)) {
-      console.put("input 21 to exit:\n");
-      if (at_terminal) {
-        // A person at the prompt can look at the file and see this list in it.
-        results.flush();
-        console.flush();
-      }
-    }
-    return common::After::next_number;
-  });
+  const int status = common::run_answer_loop(
+      kProgram, input_fd, console,
+      [&](std::int32_t n) {
+        if (n == kExitNumber) return common::After::stop;
+        const core::Verdict verdict = core::classify(n, plan);
+        if (verdict == core::Verdict::roots) {
+          core::mark_roots(plan, roots);
+          const ResultsFile::Mark list_start = results.mark();
+          const bool whole =
+              at_terminal ? write_list<true>(plan, roots, frames, console, results.buffer())
+                          : write_list<false>(plan, roots, frames, console, results.buffer());
+          results.check();
+          if (!whole) {
+            // Interrupted: the finished lists are saved before anything else can block.
+            results.take_back(list_start);
+            results.close();
+            if (at_terminal) console.put('\n');  // the shell's prompt starts on a line of its own
+            return common::After::stop;
+          }
+          console.put('\n');
+        } else {
+          console.put(core::fixed_answer(verdict));
+        }
+        if (core::reached_search(verdict)) {
+          console.put("input 21 to exit:\n");
+          if (at_terminal) {
+            // A person at the prompt can look at the file and see this list in it.
+            results.flush();
+            console.flush();
+          }
+        }
+        return common::After::next_number;
+      },
+      &interruption());
 
   results.close();
   if (status == common::kBrokenPipe) return status;

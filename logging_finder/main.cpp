@@ -6,6 +6,7 @@
 #include "common/standard_streams.h"
 #include "core/tables.h"
 #include "logging_finder/help.h"
+#include "logging_finder/interrupt.h"
 #include "logging_finder/logging_loop.h"
 #include "logging_finder/program.h"
 
@@ -13,10 +14,14 @@ int main(int argc, char** argv) {
   common::handle_arguments("tamsel4-3", logging_finder::kHelp, argc, argv);
   common::guard_standard_descriptors();
   common::defer_broken_pipe_signal();
+  logging_finder::catch_interrupts();
   // The file comes first, so that it is empty (or reported) before any work starts.
   logging_finder::ResultsFile results(logging_finder::kResultsPath);
   core::get_primesAndEulers();
   const int status = logging_finder::run_logging_loop(0, 1, results);
+  if (const int signal = logging_finder::caught_signal(); signal != 0) {
+    logging_finder::end_by_signal(signal);
+  }
   if (status == common::kBrokenPipe) common::finish_broken_pipe();
   return status;
 }

@@ -27,6 +27,27 @@ void ResultsFile::check() {
   if (!failed_ && buffer_->error() != 0) fail("cannot write", buffer_->error());
 }
 
+ResultsFile::Mark ResultsFile::mark() const {
+  if (!buffer_) return {};
+  return {buffer_->flushed(), buffer_->buffered()};
+}
+
+void ResultsFile::take_back(const Mark& mark) {
+  if (failed_) return;  // already reported; the file's end is unknown
+  if (buffer_->flushed() == mark.flushed) {
+    buffer_->drop_after(mark.buffered);
+    return;
+  }
+  // Everything buffered now came after the mark.
+  buffer_->drop_after(0);
+  const auto end = static_cast<off_t>(mark.flushed + mark.buffered);
+  if (::ftruncate(buffer_->fd(), end) != 0) {
+    fail("cannot remove the unfinished list from", errno);
+  } else {
+    ::lseek(buffer_->fd(), end, SEEK_SET);
+  }
+}
+
 void ResultsFile::close() {
   if (!buffer_) return;
   flush();

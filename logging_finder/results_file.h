@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -12,6 +13,12 @@ namespace logging_finder {
 // lists were lost.
 class ResultsFile {
  public:
+  // Where a list begins: bytes already in the file and bytes still buffered.
+  struct Mark {
+    std::uint64_t flushed = 0;
+    std::size_t buffered = 0;
+  };
+
   explicit ResultsFile(const char* path);
   ~ResultsFile() { close(); }
   ResultsFile(const ResultsFile&) = delete;
@@ -25,6 +32,15 @@ class ResultsFile {
 
   // Reports a write that failed while the buffer made room, without writing more.
   void check();
+
+  // The current end of the lists, to pass to take_back().
+  Mark mark() const;
+
+  // Removes everything written after `mark` (an unfinished list): from the buffer and,
+  // when part of it has already been flushed, from the file, which is cut back to the
+  // mark. A file that cannot be cut (a pipe or device rather than a regular file) keeps
+  // that part, unended by a newline; this is reported.
+  void take_back(const Mark& mark);
 
   // Flushes and closes the file; reports a failure. Later calls do nothing.
   void close();
