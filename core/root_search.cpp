@@ -65,8 +65,9 @@ bool plan_roots(std::int64_t n, RootPlan& plan) {
   return false;
 }
 
-void mark_roots(const RootPlan& plan, listing::RootBitmap& roots) {
-  listing::mark_generator_powers(plan.n, plan.least_root, plan.phi, plan.phi_primes, roots);
+bool mark_roots(const RootPlan& plan, listing::RootBitmap& roots, bool (*go_on)()) {
+  return listing::mark_generator_powers(plan.n, plan.least_root, plan.phi, plan.phi_primes, roots,
+                                        go_on);
 }
 
 void get_roots(std::int64_t n) {

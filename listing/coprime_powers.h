@@ -11,10 +11,13 @@
 namespace listing {
 
 // Calls mark(g^k mod n) for every k in 1 .. phi coprime to phi, in order of k. Needs
-// 2 <= n < 2^31 and phi >= 1; phi_primes are the distinct primes dividing phi.
+// 2 <= n < 2^31 and phi >= 1; phi_primes are the distinct primes dividing phi. Before each
+// block of exponents it asks go_on (when given) and stops early, returning false, once
+// that says no.
 template <class Mark>
-void walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
-                         std::span<const std::uint32_t> phi_primes, Mark&& mark) {
+bool walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
+                         std::span<const std::uint32_t> phi_primes, Mark&& mark,
+                         bool (*go_on)() = nullptr) {
   const Modulus mod(n);
 
   // Each word of the exponent sieve covers 64 exponents from some base k. Its roots are
@@ -27,6 +30,7 @@ void walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
   std::array<std::uint64_t, kBlockWords> block;
   std::uint64_t base = small_power[1];  // g^k for the first exponent of the current word
   for (std::uint64_t lo = 1; lo <= phi; lo += kBlockBits) {
+    if (go_on != nullptr && !go_on()) return false;
     const std::uint64_t words = sieve_exponent_block(block.data(), lo, phi, phi_primes);
     for (std::uint64_t w = 0; w < words; ++w) {
       for (std::uint64_t b = block[w]; b != 0; b &= b - 1) {
@@ -36,6 +40,7 @@ void walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
       base = mod.multiply(base, small_power[64]);
     }
   }
+  return true;
 }
 
 }  // namespace listing

@@ -24,14 +24,15 @@ constexpr std::size_t kBucketStride = kBucketCapacity + 64 / sizeof(std::uint32_
 
 }  // namespace
 
-void mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
-                           std::span<const std::uint32_t> phi_primes, RootBitmap& roots) {
+bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
+                           std::span<const std::uint32_t> phi_primes, RootBitmap& roots,
+                           bool (*go_on)()) {
   roots.modulus = n;
   roots.words.assign((static_cast<std::size_t>(n) + 63) / 64, 0);
   std::uint64_t* const words = roots.words.data();
   if (n <= kDirectLimit) {
-    walk_coprime_powers(n, g, phi, phi_primes, [words](std::uint32_t r) { set_bit(words, r); });
-    return;
+    return walk_coprime_powers(
+        n, g, phi, phi_primes, [words](std::uint32_t r) { set_bit(words, r); }, go_on);
   }
 
   const std::size_t regions = (static_cast<std::size_t>(n) >> kRegionShift) + 1;
@@ -43,12 +44,16 @@ void mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
     for (std::uint32_t i = 0; i < count; ++i) set_bit(words, bucket[i]);
     filled[region] = 0;
   };
-  walk_coprime_powers(n, g, phi, phi_primes, [&](std::uint32_t r) {
-    const std::size_t region = r >> kRegionShift;
-    buckets[region * kBucketStride + filled[region]] = r;
-    if (++filled[region] == kBucketCapacity) drain(region);
-  });
+  const bool whole = walk_coprime_powers(
+      n, g, phi, phi_primes,
+      [&](std::uint32_t r) {
+        const std::size_t region = r >> kRegionShift;
+        buckets[region * kBucketStride + filled[region]] = r;
+        if (++filled[region] == kBucketCapacity) drain(region);
+      },
+      go_on);
   for (std::size_t region = 0; region < regions; ++region) drain(region);
+  return whole;
 }
 
 }  // namespace listing

@@ -20,8 +20,11 @@ struct RootBitmap {
 // Marks g^k mod n for every exponent k in 1 .. phi with gcd(k, phi) = 1, and nothing
 // else. With g a primitive root of n and phi = φ(n) these are exactly the primitive roots
 // of n, each once. phi_primes are the distinct primes dividing phi. Needs 2 <= n < 2^31.
-void mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
-                           std::span<const std::uint32_t> phi_primes, RootBitmap& roots);
+// The largest lists take seconds: go_on (when given) is asked every few ten thousand
+// exponents, and once it says no the marking stops unfinished and returns false.
+bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
+                           std::span<const std::uint32_t> phi_primes, RootBitmap& roots,
+                           bool (*go_on)() = nullptr);
 
 // Visits the marked residues in ascending order.
 template <class Visit>

@@ -75,11 +75,13 @@ int run_logging_loop(int input_fd, int console_fd, ResultsFile& results) {
         if (n == kExitNumber) return common::After::stop;
         const core::Verdict verdict = core::classify(n, plan);
         if (verdict == core::Verdict::roots) {
-          core::mark_roots(plan, roots);
+          // The largest lists take seconds to mark: an interrupt stops that too.
+          const bool marked = core::mark_roots(plan, roots, [] { return caught_signal() == 0; });
           const ResultsFile::Mark list_start = results.mark();
           const bool whole =
-              at_terminal ? write_list<true>(plan, roots, frames, console, results.buffer())
-                          : write_list<false>(plan, roots, frames, console, results.buffer());
+              marked &&
+              (at_terminal ? write_list<true>(plan, roots, frames, console, results.buffer())
+                           : write_list<false>(plan, roots, frames, console, results.buffer()));
           results.check();
           if (!whole) {
             // Interrupted: the finished lists are saved before anything else can block.

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "logging_finder/results_file.h"
 #include "tests/logging_finder/running_program.h"
@@ -55,6 +57,23 @@ TEST(Interrupt, KeepsTheFinishedListsAndNoPartOfTheListInProgress) {
       EXPECT_EQ(program.head(), kThirteen);
     }
   }
+}
+
+TEST(Interrupt, StopsWithinMomentsWhileTheLargestListIsMarked) {
+  // 2147483647's roots take seconds to mark before the first one is written; the signal
+  // must not wait for that. At a terminal the prompt of 13 shows that it has begun.
+  RunningProgram program(TAMSEL43_PATH, RunningProgram::Console::terminal);
+  program.type("13\n2147483647\n");
+  ASSERT_TRUE(program.wait_for(
+      [](std::string_view console) { return shows(console, "input 21 to exit:"); }, 60s));
+  std::this_thread::sleep_for(300ms);
+  const auto sent = std::chrono::steady_clock::now();
+  program.send(SIGINT);
+  ASSERT_TRUE(program.finish(60s));
+  EXPECT_LT(std::chrono::steady_clock::now() - sent, 1500ms);
+  EXPECT_EQ(program.signal(), SIGINT);
+  EXPECT_EQ(program.results(kResults), "2 6 7 11\n");
+  EXPECT_EQ(program.errors(), "");
 }
 
 TEST(Interrupt, SavingOnTheWayOutStillReportsAFullDisk) {
