@@ -23,13 +23,15 @@ bool is_digit(int c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 NumberReader::NumberReader(int fd, std::function<void()> before_wait)
-    : fd_(fd), before_wait_(std::move(before_wait)), buffer_(kChunk) {}
+    : fd_(fd),
+      before_wait_(std::move(before_wait)),
+      buffer_(std::make_unique_for_overwrite<char[]>(kChunk)) {}
 
 bool NumberReader::refill() {
   if (eof_ || error_ != 0) return false;
   if (before_wait_) before_wait_();
   for (;;) {
-    ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
+    ssize_t got = ::read(fd_, buffer_.get(), kChunk);
     if (got > 0) {
       pos_ = 0;
       end_ = static_cast<std::size_t>(got);

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace common {
 
@@ -36,7 +36,7 @@ class NumberReader {
 
   int fd_;
   std::function<void()> before_wait_;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;  // uninitialised: read() fills what is used
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool eof_ = false;

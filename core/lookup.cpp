@@ -1,14 +1,38 @@
 #include "core/lookup.h"
 
+#include <array>
+
 #include "core/tables.h"
 
 namespace core {
 
+namespace {
+
+// Every prime up to 46341 > √(2^31 - 1): enough to test or factor any number of the
+// domain. The compiler sieves them, so a run that never builds the tables pays nothing.
+constexpr std::int32_t kSmallPrimeLimit = 46341;
+constexpr std::size_t kSmallPrimeCount = 4792;
+constexpr auto kSmallPrimes = [] {
+  std::array<bool, kSmallPrimeLimit + 1> composite{};
+  std::array<std::int32_t, kSmallPrimeCount> list{};
+  std::size_t count = 0;
+  for (std::int32_t i = 2; i <= kSmallPrimeLimit; ++i) {
+    if (composite[i]) continue;
+    list[count++] = i;  // one prime too many would not compile
+    for (std::int64_t j = std::int64_t{i} * i; j <= kSmallPrimeLimit; j += i) composite[j] = true;
+  }
+  return list;
+}();
+static_assert(kSmallPrimes.back() == 46337, "one prime too few");
+
+bool from_tables(std::int64_t n) { return n <= N && tables_built(); }
+
+}  // namespace
+
 bool is_prime(std::int64_t n) {
   if (n < 2) return false;
-  if (n <= N) return !st[n];
-  for (std::int32_t j = 0; j < cnt; ++j) {
-    const std::int64_t p = primes[j];
+  if (from_tables(n)) return !st[n];
+  for (const std::int64_t p : kSmallPrimes) {
     if (p * p > n) break;
     if (n % p == 0) return false;
   }
@@ -16,10 +40,10 @@ bool is_prime(std::int64_t n) {
 }
 
 std::int64_t totient(std::int64_t n) {
-  if (n <= N) return n < 0 ? 0 : euler[n];
+  if (n <= 0) return 0;
+  if (from_tables(n)) return euler[n];
   std::int64_t result = n;
-  for (std::int32_t j = 0; j < cnt; ++j) {
-    const std::int64_t p = primes[j];
+  for (const std::int64_t p : kSmallPrimes) {
     if (p * p > n) break;
     if (n % p != 0) continue;
     while (n % p == 0) n /= p;

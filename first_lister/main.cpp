@@ -2,17 +2,17 @@
 // ascending order ("1" for 2, "3" for 4, "-1" when there are none).
 #include "common/answer_loop.h"
 #include "common/standard_streams.h"
-#include "first_lister/routines.h"
+#include "first_lister/flag_policy.h"
 #include "first_lister/solve.h"
 
 int main() {
   common::guard_standard_descriptors();
   common::defer_broken_pipe_signal();
-  first_lister::build_flags();
 
   common::OutputBuffer out(1);
   first_lister::Workspace work;
   const int status = common::run_answer_loop("tamsel", 0, out, [&](std::int32_t n) {
+    first_lister::count_toward_flags(n);
     first_lister::solve(n, out, work);
     return common::After::next_number;
   });

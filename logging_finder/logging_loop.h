@@ -4,11 +4,12 @@
 
 namespace logging_finder {
 
-// tamsel4-3's answer loop, run with the tables built and the results file open: reads
-// numbers from input_fd and, until 21, the end of input or a token that is not a number,
-// answers each. Root lists go to `results`, one line per list, while the console
-// (console_fd) shows a progress bar per list and then the prompt "input 21 to exit:";
-// "1", "3" and "-1" answers go to the console only. Closes `results` at the end.
+// tamsel4-3's answer loop, run with the results file open: reads numbers from input_fd
+// and, until 21, the end of input or a token that is not a number, answers each (and
+// builds the tables when they pay off, see core/table_policy.h). Root lists go to
+// `results`, one line per list, while the console (console_fd) shows a progress bar per
+// list and then the prompt "input 21 to exit:"; "1", "3" and "-1" answers go to the
+// console only. Closes `results` at the end.
 // Returns 0, 1 (an out-of-range number, a results-file or console failure; each reported
 // on standard error) or common::kBrokenPipe when the console's reader has gone.
 int run_logging_loop(int input_fd, int console_fd, ResultsFile& results);

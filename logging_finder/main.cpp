@@ -3,7 +3,6 @@
 // progress bar and then the prompt "input 21 to exit:" on the console. 21 ends the run.
 #include "common/answer_loop.h"
 #include "common/standard_streams.h"
-#include "core/tables.h"
 #include "logging_finder/logging_loop.h"
 #include "logging_finder/program.h"
 
@@ -12,7 +11,6 @@ int main() {
   common::defer_broken_pipe_signal();
   // The file comes first, so that it is empty (or reported) before any work starts.
   logging_finder::ResultsFile results(logging_finder::kResultsPath);
-  core::get_primesAndEulers();
   const int status = logging_finder::run_logging_loop(0, 1, results);
   if (status == common::kBrokenPipe) common::finish_broken_pipe();
   return status;
