@@ -6,13 +6,17 @@ namespace core {
 
 namespace {
 
-std::int32_t asked_inside = 0;  // numbers inside the tables asked for so far
+std::int32_t answered_by_trial = 0;  // numbers inside the tables answered without them
 
 }  // namespace
 
 void count_toward_tables(std::int64_t n) {
   if (n < 0 || n > N || tables_built()) return;
-  if (++asked_inside == kNumbersBeforeTables) get_primesAndEulers();
+  if (answered_by_trial < kNumbersByTrialDivision) {
+    ++answered_by_trial;
+  } else {
+    get_primesAndEulers();
+  }
 }
 
 }  // namespace core

@@ -6,13 +6,17 @@ namespace first_lister {
 
 namespace {
 
-std::int32_t asked_below = 0;  // numbers below N asked for so far
+std::int32_t answered_by_trial = 0;  // numbers below N answered without the flags
 
 }  // namespace
 
 void count_toward_flags(std::int64_t n) {
   if (n < 0 || n >= N || flags_built()) return;
-  if (++asked_below == kNumbersBeforeFlags) build_flags();
+  if (answered_by_trial < kNumbersByTrialDivision) {
+    ++answered_by_trial;
+  } else {
+    build_flags();
+  }
 }
 
 }  // namespace first_lister
