@@ -27,7 +27,8 @@ bool is_digit(int c) { return c >= '0' && c <= '9'; }
 
 NumberReader::NumberReader(int fd, std::function<void()> before_wait,
                            const Interruption* interruption)
-    : fd_(fd), before_wait_(std::move(before_wait)), interruption_(interruption), buffer_(kChunk) {}
+    : fd_(fd), before_wait_(std::move(before_wait)), interruption_(interruption),
+      buffer_(std::make_unique_for_overwrite<char[]>(kChunk)) {}
 
 bool NumberReader::interrupted() {
   if (interruption_ != nullptr && *interruption_->flag != 0) interrupted_ = true;
@@ -57,7 +58,7 @@ bool NumberReader::refill() {
   for (;;) {
     if (interrupted()) return false;
     if (interruption_ != nullptr && !wait_for_input()) continue;
-    ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
+    ssize_t got = ::read(fd_, buffer_.get(), kChunk);
     if (got > 0) {
       pos_ = 0;
       end_ = static_cast<std::size_t>(got);

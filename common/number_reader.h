@@ -5,8 +5,8 @@
 #include <csignal>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace common {
 
@@ -52,7 +52,7 @@ class NumberReader {
   int fd_;
   std::function<void()> before_wait_;
   const Interruption* interruption_;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;  // uninitialised: read() fills what is used
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool eof_ = false;

@@ -2,14 +2,16 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace common {
 
-OutputBuffer::OutputBuffer(int fd, std::size_t capacity)
-    : fd_(fd), storage_(capacity < 4 * kSlack ? 4 * kSlack : capacity) {
-  begin_ = end_ = storage_.data();
-  limit_ = begin_ + storage_.size();
+OutputBuffer::OutputBuffer(int fd, std::size_t capacity) : fd_(fd) {
+  capacity = std::max(capacity, 4 * kSlack);
+  storage_ = std::make_unique_for_overwrite<char[]>(capacity);
+  begin_ = end_ = storage_.get();
+  limit_ = begin_ + capacity;
 }
 
 void OutputBuffer::put(std::string_view text) {
@@ -25,9 +27,9 @@ void OutputBuffer::put(std::string_view text) {
 void OutputBuffer::make_room(std::size_t bytes) {
   flush();
   if (static_cast<std::size_t>(limit_ - end_) < bytes) {
-    storage_.resize(bytes);
-    begin_ = end_ = storage_.data();
-    limit_ = begin_ + storage_.size();
+    storage_ = std::make_unique_for_overwrite<char[]>(bytes);  // empty: nothing to copy
+    begin_ = end_ = storage_.get();
+    limit_ = begin_ + bytes;
   }
 }
 

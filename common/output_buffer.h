@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 namespace common {
 
@@ -49,7 +49,9 @@ class OutputBuffer {
   void make_room(std::size_t bytes);
 
   int fd_;
-  std::vector<char> storage_;
+  // Left uninitialised: a page is touched only when output reaches it, so a short run
+  // does not pay for the megabyte.
+  std::unique_ptr<char[]> storage_;
   char* begin_;
   char* end_;
   char* limit_;

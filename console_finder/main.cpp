@@ -5,17 +5,17 @@
 #include "common/standard_streams.h"
 #include "console_finder/help.h"
 #include "core/answer.h"
-#include "core/tables.h"
+#include "core/table_policy.h"
 
 int main(int argc, char** argv) {
   common::handle_arguments("tamsel4-2", console_finder::kHelp, argc, argv);
   common::guard_standard_descriptors();
   common::defer_broken_pipe_signal();
-  core::get_primesAndEulers();
 
   common::OutputBuffer out(1);
   core::AnswerLines answers;
   const int status = common::run_answer_loop("tamsel4-2", 0, out, [&](std::int32_t n) {
+    core::count_toward_tables(n);
     answers.write(n, out);
     return common::After::next_number;
   });

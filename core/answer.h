@@ -19,7 +19,8 @@ enum class Verdict {
   roots,     // reached the search; the plan lists the roots
 };
 
-// Classifies 0 <= n <= 2147483647 with the tables built; fills `plan` for Verdict::roots.
+// Classifies 0 <= n <= 2147483647, with or without the tables; fills `plan` for
+// Verdict::roots.
 Verdict classify(std::int32_t n, RootPlan& plan);
 
 // The numbers that reached the root search, found roots or not. The logging finder

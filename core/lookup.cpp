@@ -1,31 +1,59 @@
 #include "core/lookup.h"
 
+#include <array>
+
 #include "core/tables.h"
 
 namespace core {
 
+namespace {
+
+// Every prime up to 46341 > √(2^31 - 1): enough to test or factor any number of the
+// domain. The compiler sieves them, so a run that never builds the tables pays nothing.
+constexpr std::uint32_t kSmallPrimeLimit = 46341;
+constexpr std::size_t kSmallPrimeCount = 4792;
+constexpr auto kSmallPrimes = [] {
+  std::array<bool, kSmallPrimeLimit + 1> composite{};
+  std::array<std::uint32_t, kSmallPrimeCount> list{};
+  std::size_t count = 0;
+  for (std::uint32_t i = 2; i <= kSmallPrimeLimit; ++i) {
+    if (composite[i]) continue;
+    list[count++] = i;  // one prime too many would not compile
+    for (std::uint32_t j = i * i; j <= kSmallPrimeLimit; j += i) composite[j] = true;
+  }
+  return list;
+}();
+static_assert(kSmallPrimes.back() == 46337, "one prime too few");
+
+bool from_tables(std::int64_t n) { return n <= N && tables_built(); }
+
+}  // namespace
+
+// Trial division works in 32 bits, which the domain fits and which divides several times
+// faster than 64 bits.
 bool is_prime(std::int64_t n) {
   if (n < 2) return false;
-  if (n <= N) return !st[n];
-  for (std::int32_t j = 0; j < cnt; ++j) {
-    const std::int64_t p = primes[j];
-    if (p * p > n) break;
-    if (n % p == 0) return false;
+  if (from_tables(n)) return !st[n];
+  const auto m = static_cast<std::uint32_t>(n);
+  for (const std::uint32_t p : kSmallPrimes) {
+    if (p * p > m) break;
+    if (m % p == 0) return false;
   }
   return true;
 }
 
 std::int64_t totient(std::int64_t n) {
-  if (n <= N) return n < 0 ? 0 : euler[n];
-  std::int64_t result = n;
-  for (std::int32_t j = 0; j < cnt; ++j) {
-    const std::int64_t p = primes[j];
-    if (p * p > n) break;
-    if (n % p != 0) continue;
-    while (n % p == 0) n /= p;
+  if (n <= 0) return 0;
+  if (from_tables(n)) return euler[n];
+  auto m = static_cast<std::uint32_t>(n);
+  std::uint32_t result = m;
+  for (const std::uint32_t p : kSmallPrimes) {
+    if (p * p > m) break;
+    if (m % p != 0) continue;
+    while (m % p == 0) m /= p;
     result -= result / p;
   }
-  if (n > 1) result -= result / n;  // one prime factor above √n remains
+  if (m > 1) result -= result / m;  // one prime factor above √m remains
   return result;
 }
 

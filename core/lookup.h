@@ -2,11 +2,12 @@
 
 #include <cstdint>
 
-// Primality and totients over the whole domain 0 .. 2^31 - 1: table look-ups up to N,
-// trial division by the table primes above it (they reach far past √(2^31)).
+// Primality and totients over the whole domain 0 .. 2^31 - 1: table look-ups up to N
+// once the tables are built, trial division by the primes up to √(2^31) otherwise.
+// Both ways give the same answers.
 namespace core {
 
-// n is prime. Needs the tables built; false for n < 2.
+// n is prime; false for n < 2.
 bool is_prime(std::int64_t n);
 
 // φ(n) for n >= 1; 0 for n = 0, as the table holds it.

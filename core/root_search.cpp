@@ -1,7 +1,6 @@
 #include "core/root_search.h"
 
 #include "core/lookup.h"
-#include "core/tables.h"
 #include "listing/exponent_sieve.h"
 #include "listing/prime_factors.h"
 
@@ -28,8 +27,7 @@ bool judge(std::int32_t n) {
   if (n < 0) return false;
   if (n % 2 == 0) n /= 2;
   // Not composite: a prime, or 0 (which the table leaves unmarked).
-  const bool composite_or_one = n <= N ? st[n] : !is_prime(n);
-  if (!composite_or_one) return true;
+  if (n == 0 || is_prime(n)) return true;
   // Every integer from 3 is tried, even ones too: that is what lets 2·4^k through.
   for (std::int32_t i = 3; static_cast<std::int64_t>(i) * i <= n; ++i) {
     if (n % i != 0) continue;

@@ -5,8 +5,8 @@
 
 #include "listing/root_bitmap.h"
 
-// The primitive-root search over the tables of tables.h (and, above N, over primality
-// and totients found by trial division, see lookup.h).
+// The primitive-root search. It asks lookup.h for primality and totients, which come
+// from the tables of tables.h when they are built and from trial division otherwise.
 namespace core {
 
 // The root list of the current number: filled by get_roots, emptied by its callers.

@@ -11,6 +11,8 @@ bool st[N + 10];
 
 namespace {
 
+bool built = false;
+
 void record_prime(std::int32_t i) {
   primes[cnt++] = i;
   euler[i] = i - 1;
@@ -63,6 +65,9 @@ void get_primesAndEulers() {
   for (; i <= N; ++i) {
     if (!st[i]) record_prime(i);
   }
+  built = true;
 }
+
+bool tables_built() { return built; }
 
 }  // namespace core

@@ -2,7 +2,8 @@
 
 #include <cstdint>
 
-// Prime and totient tables over 0 .. N, built once before any number is read.
+// Prime and totient tables over 0 .. N. A run builds them when they start to pay off
+// (see table_policy.h); until then every look-up is answered by trial division.
 namespace core {
 
 inline constexpr std::int32_t N = 1000010;
@@ -16,7 +17,10 @@ extern std::int64_t euler[N + 10];
 extern bool st[N + 10];
 
 // Linear sieve: each composite is marked once, by its smallest prime factor, and its
-// totient follows from that of its cofactor. Call once, at start-up.
+// totient follows from that of its cofactor. A second call rebuilds the same tables.
 void get_primesAndEulers();
+
+// get_primesAndEulers() has run: the tables may be read.
+bool tables_built();
 
 }  // namespace core

@@ -3,19 +3,19 @@
 #include "common/answer_loop.h"
 #include "common/arguments.h"
 #include "common/standard_streams.h"
+#include "first_lister/flag_policy.h"
 #include "first_lister/help.h"
-#include "first_lister/routines.h"
 #include "first_lister/solve.h"
 
 int main(int argc, char** argv) {
   common::handle_arguments("tamsel", first_lister::kHelp, argc, argv);
   common::guard_standard_descriptors();
   common::defer_broken_pipe_signal();
-  first_lister::build_flags();
 
   common::OutputBuffer out(1);
   first_lister::Workspace work;
   const int status = common::run_answer_loop("tamsel", 0, out, [&](std::int32_t n) {
+    first_lister::count_toward_flags(n);
     first_lister::solve(n, out, work);
     return common::After::next_number;
   });

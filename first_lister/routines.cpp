@@ -7,6 +7,12 @@ namespace first_lister {
 bool f[N];
 std::vector<std::int32_t> G;
 
+namespace {
+
+bool built = false;
+
+}  // namespace
+
 void build_flags() {
   std::fill(f, f + N, true);
   f[0] = f[1] = false;
@@ -15,11 +21,15 @@ void build_flags() {
     // Smaller multiples were cleared by their smaller prime factors already.
     for (std::int64_t j = i * i; j < N; j += i) f[j] = false;
   }
+  built = true;
 }
 
+bool flags_built() { return built; }
+
 bool is_prime(std::int32_t x) {
-  if (x < N) return x >= 2 && f[x];
-  if (x % 2 == 0) return false;
+  if (x < 2) return false;
+  if (x < N && built) return f[x];
+  if (x % 2 == 0) return x == 2;
   for (std::int32_t i = 3; static_cast<std::int64_t>(i) * i <= x; i += 2) {
     if (x % i == 0) return false;
   }

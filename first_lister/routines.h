@@ -4,22 +4,26 @@
 #include <vector>
 
 // The first generation's own prime flags and number-theory routines. Everything but the
-// flags is computed per number, by trial division and repeated squaring. Numbers at or
-// above N are answered by the same rules, with primality found by trial division.
+// flags is computed per number, by trial division and repeated squaring. Primality is a
+// look-up in the flags once they are built (see flag_policy.h) and trial division
+// otherwise, and always at or above N; both ways give the same answers.
 namespace first_lister {
 
 inline constexpr std::int32_t N = 1000000;
 
-// f[i]: i is prime, for 0 <= i < N. Filled by build_flags().
+// f[i]: i is prime, for 0 <= i < N. Filled by build_flags(); read only once it has run.
 extern bool f[N];
 
 // The proper divisors (other than 1 and the number itself) of the last argument of cal.
 extern std::vector<std::int32_t> G;
 
-// Sieve of Eratosthenes over f. Call once, before anything else here.
+// Sieve of Eratosthenes over f. A second call rebuilds the same flags.
 void build_flags();
 
-// x is prime; false for x < 2. A look-up below N, trial division from there on.
+// build_flags() has run: f may be read.
+bool flags_built();
+
+// x is prime; false for x < 2.
 bool is_prime(std::int32_t x);
 
 // Euler's totient of x, for x >= 2.

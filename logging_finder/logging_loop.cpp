@@ -8,6 +8,7 @@
 #include "common/ascending_decimal.h"
 #include "common/output_buffer.h"
 #include "core/answer.h"
+#include "core/table_policy.h"
 #include "logging_finder/interrupt.h"
 #include "logging_finder/program.h"
 #include "logging_finder/progress.h"
@@ -73,6 +74,7 @@ int run_logging_loop(int input_fd, int console_fd, ResultsFile& results) {
       kProgram, input_fd, console,
       [&](std::int32_t n) {
         if (n == kExitNumber) return common::After::stop;
+        core::count_toward_tables(n);
         const core::Verdict verdict = core::classify(n, plan);
         if (verdict == core::Verdict::roots) {
           // The largest lists take seconds to mark: an interrupt stops that too.

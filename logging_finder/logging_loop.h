@@ -4,11 +4,12 @@
 
 namespace logging_finder {
 
-// tamsel4-3's answer loop, run with the tables built and the results file open: reads
-// numbers from input_fd and, until 21, the end of input or a token that is not a number,
-// answers each. Root lists go to `results`, one line per list, while the console
-// (console_fd) shows a progress bar per list and then the prompt "input 21 to exit:";
-// "1", "3" and "-1" answers go to the console only. Closes `results` at the end.
+// tamsel4-3's answer loop, run with the results file open: reads numbers from input_fd
+// and, until 21, the end of input or a token that is not a number, answers each (and
+// builds the tables when they pay off, see core/table_policy.h). Root lists go to
+// `results`, one line per list, while the console (console_fd) shows a progress bar per
+// list and then the prompt "input 21 to exit:"; "1", "3" and "-1" answers go to the
+// console only. Closes `results` at the end.
 // Once an interrupt has been caught (see interrupt.h) it stops at the next number or
 // within the list in progress, which it takes back out of `results`; at a terminal the
 // cut-off bar line is then ended. The caller then ends the process by the signal.

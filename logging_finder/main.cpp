@@ -4,7 +4,6 @@
 #include "common/answer_loop.h"
 #include "common/arguments.h"
 #include "common/standard_streams.h"
-#include "core/tables.h"
 #include "logging_finder/help.h"
 #include "logging_finder/interrupt.h"
 #include "logging_finder/logging_loop.h"
@@ -17,7 +16,6 @@ int main(int argc, char** argv) {
   logging_finder::catch_interrupts();
   // The file comes first, so that it is empty (or reported) before any work starts.
   logging_finder::ResultsFile results(logging_finder::kResultsPath);
-  core::get_primesAndEulers();
   const int status = logging_finder::run_logging_loop(0, 1, results);
   if (const int signal = logging_finder::caught_signal(); signal != 0) {
     logging_finder::end_by_signal(signal);

@@ -194,6 +194,7 @@ void fuzz_logging_loop(const std::uint8_t* data, std::size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  // Answers come from the tables here; the answer-line fuzzer covers trial division.
   core::get_primesAndEulers();
   first_lister::build_flags();
   // Standard error is redirected during runs; crash reports must still be seen.
