@@ -27,7 +27,9 @@ bool is_digit(int c) { return c >= '0' && c <= '9'; }
 
 NumberReader::NumberReader(int fd, std::function<void()> before_wait,
                            const Interruption* interruption)
-    : fd_(fd), before_wait_(std::move(before_wait)), interruption_(interruption),
+    : fd_(fd),
+      before_wait_(std::move(before_wait)),
+      interruption_(interruption),
       buffer_(std::make_unique_for_overwrite<char[]>(kChunk)) {}
 
 bool NumberReader::interrupted() {
