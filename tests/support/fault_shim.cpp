@@ -27,8 +27,9 @@ struct Failure {
 Failure& failure() {
   static Failure f = [] {
     Failure parsed;
-    if (const char* spec = std::getenv("TAMSEL_FAIL")) {
-      std::sscanf(spec, "%7[a-z]:%d:%d:%ld", parsed.call, &parsed.fd, &parsed.error, &parsed.nth);
+    if (const char* request = std::getenv("TAMSEL_FAIL")) {
+      std::sscanf(request, "%7[a-z]:%d:%d:%ld", parsed.call, &parsed.fd, &parsed.error,
+                  &parsed.nth);
     }
     return parsed;
   }();
