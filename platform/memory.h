@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstddef>
+
+// Memory with a given alignment, and the hint that a large block be backed by large
+// pages where the system has them (absent on Windows and where the build found none).
+namespace platform {
+
+// `bytes` (a multiple of `alignment`, itself a power of two) or null.
+void* allocate_aligned(std::size_t bytes, std::size_t alignment);
+void free_aligned(void* p);
+
+// Advice only: a failure costs speed, not results.
+void advise_large_pages(void* p, std::size_t bytes);
+
+}  // namespace platform
