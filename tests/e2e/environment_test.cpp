@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/process.h"
 #include "tests/support/programs.h"
-#include "tests/support/run_program.h"
 
 namespace {
 

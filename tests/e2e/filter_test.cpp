@@ -13,8 +13,8 @@
 #include <tuple>
 #include <vector>
 
+#include "tests/support/process.h"
 #include "tests/support/programs.h"
-#include "tests/support/run_program.h"
 
 namespace {
 

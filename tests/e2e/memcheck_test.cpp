@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/process.h"
 #include "tests/support/programs.h"
-#include "tests/support/run_program.h"
 
 namespace {
 

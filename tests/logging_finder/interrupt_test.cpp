@@ -10,8 +10,7 @@
 #include <thread>
 
 #include "logging_finder/results_file.h"
-#include "tests/logging_finder/running_program.h"
-#include "tests/support/run_program.h"
+#include "tests/support/process.h"
 
 namespace {
 

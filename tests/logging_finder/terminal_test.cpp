@@ -7,8 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/logging_finder/running_program.h"
-#include "tests/support/run_program.h"
+#include "tests/support/process.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "console_finder/help.h"
 #include "first_lister/help.h"
 #include "logging_finder/help.h"
+#include "tests/support/process.h"
 #include "tests/support/programs.h"
-#include "tests/support/run_program.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/process.h"
 #include "tests/support/programs.h"
-#include "tests/support/run_program.h"
 
 namespace {
 
