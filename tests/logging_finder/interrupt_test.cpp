@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "logging_finder/results_file.h"
 #include "tests/support/process.h"
@@ -20,6 +21,7 @@ using testing_support::RunningProgram;
 const std::string kResults = "D:\\Orvanic.txt";
 const std::string kPrompt = "input 21 to exit:\n";
 const std::string kThirteen = "\r  0%=>\r 25%=>\r 50%=>\r 75%=>\n" + kPrompt;
+const std::string kSeven = "\r  0%=>\r 50%=>\n" + kPrompt;
 // Its 8 million roots take far longer than a signal needs to arrive, even under the
 // sanitizers; by 3% well over a megabyte of the list has left the program's buffer.
 const std::string kLongList = "30000001\n";
@@ -30,13 +32,24 @@ bool shows(std::string_view console, std::string_view text) {
 
 TEST(Interrupt, KeepsTheFinishedListsAndNoPartOfTheListInProgress) {
   struct Case {
-    int signal;
-    bool in_list;  // else while waiting at the prompt
+    std::vector<int> signals;    // more than one: all pending at once, the first decides
+    bool in_list;                // else while waiting at the prompt
+    std::vector<int> ignored{};  // from the start, as nohup leaves SIGHUP: they do nothing
   };
-  const Case cases[] = {{SIGINT, true}, {SIGINT, false}, {SIGTERM, true}, {SIGHUP, false}};
+  const Case cases[] = {{{SIGINT}, true},
+                        {{SIGINT}, false},
+                        {{SIGTERM}, true},
+                        {{SIGHUP}, false},
+                        // A closed terminal's hangup, then Ctrl-C and a kill on top of it.
+                        {{SIGHUP, SIGINT, SIGTERM}, true},
+                        {{SIGHUP, SIGINT, SIGTERM}, false},
+                        {{SIGHUP}, false, {SIGHUP}}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(strsignal(c.signal)) + (c.in_list ? " in a list" : " at the prompt"));
-    RunningProgram program(TAMSEL43_PATH, RunningProgram::Console::pipe);
+    std::string trace = c.in_list ? "in a list:" : "at the prompt:";
+    for (const int signal : c.signals) trace += std::string(" ") + strsignal(signal);
+    SCOPED_TRACE(trace + (c.ignored.empty() ? "" : " (ignored)"));
+    const int ends_by = c.ignored == c.signals ? 0 : c.signals.front();
+    RunningProgram program(TAMSEL43_PATH, RunningProgram::Console::pipe, {}, c.ignored);
     program.type(c.in_list ? "13\n" + kLongList : "13\n");
     // Into a pipe the list of 13 is still in the program's buffer at the prompt.
     ASSERT_TRUE(program.wait_for(
@@ -45,15 +58,21 @@ TEST(Interrupt, KeepsTheFinishedListsAndNoPartOfTheListInProgress) {
         },
         120s))
         << program.tail().substr(0, 200);
-    program.send(c.signal);
+    if (c.signals.size() == 1) {
+      program.send(c.signals.front());
+    } else {
+      ASSERT_TRUE(program.send_at_once(c.signals));
+    }
+    if (ends_by == 0) program.type("7\n21\n");  // nothing caught: it answers on, up to 21
     ASSERT_TRUE(program.finish(60s));
 
-    EXPECT_EQ(program.signal(), c.signal);
-    EXPECT_EQ(program.results(kResults), "2 6 7 11\n");
+    EXPECT_EQ(program.signal(), ends_by);
+    EXPECT_EQ(program.exit_code(), ends_by == 0 ? 0 : -1);
+    EXPECT_EQ(program.results(kResults), ends_by == 0 ? "2 6 7 11\n3 5\n" : "2 6 7 11\n");
     EXPECT_EQ(program.errors(), "");
     EXPECT_TRUE(program.head().starts_with(kThirteen));
     if (!c.in_list) {
-      EXPECT_EQ(program.head(), kThirteen);
+      EXPECT_EQ(program.head(), kThirteen + (ends_by == 0 ? kSeven : ""));
     }
   }
 }

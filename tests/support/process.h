@@ -100,6 +100,10 @@ class RunningProgram {
   // Ctrl-Break events. False when it could not be delivered.
   bool send(int signal);
 
+  // Sends the signals while the program is stopped, so that it finds them all pending at
+  // once; Linux then hands them over lowest number first. POSIX only.
+  bool send_at_once(const std::vector<int>& signals);
+
   // Drains the console until the program ends. False when it had to be killed.
   bool finish(std::chrono::seconds limit);
 

@@ -251,4 +251,22 @@ void RunningProgram::kill() {
 
 bool RunningProgram::send(int signal) { return ::kill(system_->pid, signal) == 0; }
 
+bool RunningProgram::send_at_once(const std::vector<int>& signals) {
+  // Only once it has stopped are later signals sure to wait for it.
+  int status = 0;
+  if (ended_ || ::kill(system_->pid, SIGSTOP) != 0 ||
+      ::waitpid(system_->pid, &status, WUNTRACED) != system_->pid) {
+    return false;
+  }
+  if (!WIFSTOPPED(status)) {  // it ended first
+    ended_ = true;
+    if (WIFEXITED(status)) exit_code_ = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) signal_ = WTERMSIG(status);
+    return false;
+  }
+  bool sent = true;
+  for (const int signal : signals) sent = ::kill(system_->pid, signal) == 0 && sent;
+  return ::kill(system_->pid, SIGCONT) == 0 && sent;
+}
+
 }  // namespace testing_support
