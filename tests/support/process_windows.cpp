@@ -151,6 +151,20 @@ namespace {
 // them.
 BOOL WINAPI ignore_in_the_test(DWORD) { return TRUE; }
 
+// Console events need a console for the test and the program to share. Without a window
+// (Wine run headless, a service) the one the test has cannot carry them: it takes a new
+// one, once, before the first program starts.
+void share_a_console() {
+  static const bool done = [] {
+    if (GetConsoleWindow() == nullptr) {
+      FreeConsole();
+      AllocConsole();
+    }
+    return true;
+  }();
+  (void)done;
+}
+
 }  // namespace
 
 RunningProgram::RunningProgram(const std::string& path, Console console,
@@ -160,6 +174,7 @@ RunningProgram::RunningProgram(const std::string& path, Console console,
   if (console == Console::terminal) throw std::runtime_error("no pseudo-terminal on Windows");
   if (!ignored.empty()) throw std::runtime_error("no signals to ignore on Windows");
   if (prepare) prepare(dir_);
+  share_a_console();
   System& s = *system_;
   Handle child_in, child_out;
   make_pipe(child_in, s.input);
