@@ -117,6 +117,7 @@ class RunningProgram {
   int signal() const { return signal_; }        // 0 when it exited
 
   // A file the program left in its directory.
+  const std::string& directory() const { return dir_; }
   std::string results(const std::string& name) const;
   std::string errors() const;
 
