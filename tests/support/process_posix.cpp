@@ -252,16 +252,12 @@ void RunningProgram::kill() {
 bool RunningProgram::send(int signal) { return ::kill(system_->pid, signal) == 0; }
 
 bool RunningProgram::send_at_once(const std::vector<int>& signals) {
-  // Only once it has stopped are later signals sure to wait for it.
-  int status = 0;
+  // Only once it has stopped are later signals sure to wait for it. An end that comes first is
+  // left for reap() to collect.
+  siginfo_t info{};
   if (ended_ || ::kill(system_->pid, SIGSTOP) != 0 ||
-      ::waitpid(system_->pid, &status, WUNTRACED) != system_->pid) {
-    return false;
-  }
-  if (!WIFSTOPPED(status)) {  // it ended first
-    ended_ = true;
-    if (WIFEXITED(status)) exit_code_ = WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) signal_ = WTERMSIG(status);
+      ::waitid(P_PID, static_cast<id_t>(system_->pid), &info, WSTOPPED | WEXITED | WNOWAIT) != 0 ||
+      info.si_code != CLD_STOPPED) {
     return false;
   }
   bool sent = true;
