@@ -220,7 +220,7 @@ Outcome run(const Program& p, const Row& row, bool jitter) {
                                       .stdout_mode = row.setting.stdout_mode,
                                       .fault = row.setting.fault,
                                       .jitter = jitter};
-  // Where the results file is shared between runs (Windows' drive D), one may be left.
+  // On Windows the results file is on drive D, shared by every run: one may be left.
   const std::string results = testing_support::results_path(options.working_directory);
   std::filesystem::remove_all(results);
   if (row.setting.prepare != nullptr) row.setting.prepare(results);
