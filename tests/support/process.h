@@ -43,10 +43,12 @@ struct RunOptions {
 };
 
 struct RunResult {
-  std::string out;     // standard output, when captured
-  std::string err;     // standard error
-  int exit_code = -1;  // -1 when the program did not exit normally
-  int signal = 0;      // the signal that ended it, if one did
+  std::string out;  // standard output, when captured
+  std::string err;  // standard error
+  // On POSIX exit_code is -1 when a signal ended the program. Windows has no such signals:
+  // exit_code is what the process ended with (STATUS_CONTROL_C_EXIT after Ctrl-C).
+  int exit_code = -1;
+  int signal = 0;  // the signal that ended it, if one did
   bool timed_out = false;
 };
 
@@ -112,7 +114,7 @@ class RunningProgram {
   const std::string& tail() const { return tail_; }
   std::uint64_t console_bytes() const { return bytes_; }
 
-  // After finish(): how it ended.
+  // After finish(): how it ended, as RunResult tells it.
   int exit_code() const { return exit_code_; }  // -1 when ended by a signal
   int signal() const { return signal_; }        // 0 when it exited
 
