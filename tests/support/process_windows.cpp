@@ -151,16 +151,13 @@ namespace {
 // them.
 BOOL WINAPI ignore_in_the_test(DWORD) { return TRUE; }
 
-// Console events need a console for the test and the program to share. Without a window
-// (Wine run headless, a service) the one the test has cannot carry them: it takes a new
-// one, once, before the first program starts.
+// Console events go to every process on a console: on the one the test was started from
+// they would reach the test runner too, and under Wine run headless that one carries
+// none. So the test takes a console of its own, once, and the programs share it.
 void share_a_console() {
   static const bool done = [] {
-    if (GetConsoleWindow() == nullptr) {
-      FreeConsole();
-      AllocConsole();
-    }
-    return true;
+    FreeConsole();
+    return AllocConsole() != 0;
   }();
   (void)done;
 }
