@@ -47,13 +47,11 @@ HANDLE open_for_child(const std::string& path, bool write) {
   return h;
 }
 
-// A pipe with one end for the child (inheritable) and one for the test (not).
-void make_pipe(Handle& child_reads, Handle& test_writes) {
+// A pipe; the end named by `test_end` stays with the test (not inherited).
+void make_pipe(Handle& read, Handle& write, const Handle& test_end) {
   SECURITY_ATTRIBUTES sa = inheritable();
-  if (!CreatePipe(&child_reads.value, &test_writes.value, &sa, 0)) {
-    throw std::runtime_error("CreatePipe failed");
-  }
-  SetHandleInformation(test_writes.value, HANDLE_FLAG_INHERIT, 0);
+  if (!CreatePipe(&read.value, &write.value, &sa, 0)) throw std::runtime_error("CreatePipe failed");
+  SetHandleInformation(test_end.value, HANDLE_FLAG_INHERIT, 0);
 }
 
 // Starts `program` in `directory` with the given standard handles; returns its process.
@@ -106,10 +104,7 @@ RunResult run_program(const std::string& program, const std::string& input,
       out.value = open_for_child(out_path, true);
     } else if (options.stdout_mode == Stdout::broken_pipe) {
       Handle reader;  // closed at once: the reader is gone before the program starts
-      SECURITY_ATTRIBUTES sa = inheritable();
-      if (!CreatePipe(&reader.value, &out.value, &sa, 0)) {
-        throw std::runtime_error("CreatePipe failed");
-      }
+      make_pipe(reader, out, reader);
     }  // Stdout::closed: an invalid handle
     Handle process(start(program, options.working_directory, in.value, out.value, err.value));
     in.close();
@@ -174,14 +169,8 @@ RunningProgram::RunningProgram(const std::string& path, Console console,
   share_a_console();
   System& s = *system_;
   Handle child_in, child_out;
-  make_pipe(child_in, s.input);
-  {
-    SECURITY_ATTRIBUTES sa = inheritable();
-    if (!CreatePipe(&s.console.value, &child_out.value, &sa, 0)) {
-      throw std::runtime_error("CreatePipe failed");
-    }
-    SetHandleInformation(s.console.value, HANDLE_FLAG_INHERIT, 0);
-  }
+  make_pipe(child_in, s.input, s.input);
+  make_pipe(s.console, child_out, s.console);
   Handle err(open_for_child(dir_ + "/stderr", true));
   s.process.value = start(path, dir_, child_in.value, child_out.value, err.value);
 }
