@@ -2,12 +2,13 @@
 // ascending order ("1" for 2, "3" for 4, "-1" when there are none).
 #include "common/answer_loop.h"
 #include "common/arguments.h"
+#include "common/out_of_memory.h"
 #include "common/standard_streams.h"
 #include "first_lister/flag_policy.h"
 #include "first_lister/help.h"
 #include "first_lister/solve.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
   common::handle_arguments("tamsel", first_lister::kHelp, argc, argv);
   common::guard_standard_descriptors();
   common::defer_broken_pipe_signal();
@@ -21,4 +22,7 @@ int main(int argc, char** argv) {
   });
   if (status == common::kBrokenPipe) common::finish_broken_pipe();
   return status;
+} catch (const std::bad_alloc&) {
+  // A buffer (or a message's text) did not fit: the run cannot go on without it.
+  return common::report_out_of_memory("tamsel");
 }
