@@ -30,7 +30,7 @@ NumberReader::NumberReader(int fd, std::function<void()> before_wait,
     : fd_(fd),
       before_wait_(std::move(before_wait)),
       interruption_(interruption),
-      buffer_(std::make_unique_for_overwrite<char[]>(kChunk)) {}
+      buffer_(new char[kChunk]) {}  // uninitialised, as make_unique_for_overwrite would give
 
 bool NumberReader::interrupted() {
   if (interruption_ != nullptr && *interruption_->flag != 0) interrupted_ = true;
