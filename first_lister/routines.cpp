@@ -17,8 +17,8 @@ bool built = false;
 }  // namespace
 
 void build_flags() {
-  if (f == nullptr)
-    f = static_cast<bool*>(std::malloc(N * sizeof(bool)));  // every flag is written below
+  // Every flag is written below, so the storage need not come zero-filled.
+  if (f == nullptr) f = static_cast<bool*>(std::malloc(N * sizeof(bool)));
   if (f == nullptr) throw common::OutOfMemory();
   std::fill(f, f + N, true);
   f[0] = f[1] = false;
