@@ -6,14 +6,14 @@
 
 #include "common/messages.h"
 #include "common/number_reader.h"
+#include "platform/interrupts.h"
+#include "platform/streams.h"
 
 namespace common {
 
 int run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
-                    const std::function<After(std::int32_t)>& answer,
-                    const Interruption* interruption) {
-  NumberReader in(
-      input_fd, [&out] { out.flush(); }, interruption);
+                    const std::function<After(std::int32_t)>& answer, bool out_has_answers) {
+  NumberReader in(input_fd, [&out] { out.flush(); });
   int status = kSuccess;
   for (;;) {
     Token token = in.next();
@@ -33,6 +33,8 @@ int run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
       status = kFailure;
       continue;
     }
+    // Work whose answer cannot get out is not started.
+    if (platform::is_broken_pipe(out.error()) || (out.error() != 0 && out_has_answers)) break;
     After after = After::next_number;
     try {
       after = answer(static_cast<std::int32_t>(token.value));
@@ -47,7 +49,8 @@ int run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
     if (after == After::stop || out.error() != 0) break;
   }
   out.flush();
-  if (out.error() == EPIPE) return kBrokenPipe;
+  if (platform::is_broken_pipe(out.error())) return kBrokenPipe;
+  if (out.error() == EINTR && platform::caught_interrupt() != 0) return status;
   if (out.error() != 0) {
     report_errno(program, "write error", out.error());
     return kFailure;

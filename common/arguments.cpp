@@ -1,12 +1,10 @@
 #include "common/arguments.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <string>
 
 #include "common/messages.h"
+#include "platform/streams.h"
 
 #ifndef TAMSEL_VERSION
 #error "TAMSEL_VERSION must come from the build (the project's version)"
@@ -18,16 +16,8 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-// Writes all of `text` to `fd`; the errno of the failure, or 0.
-int write_all(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t wrote = ::write(fd, text.data(), text.size());
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) return wrote < 0 ? errno : EIO;
-    text.remove_prefix(static_cast<std::size_t>(wrote));
-  }
-  return 0;
-}
+// Writes all of `text` to `fd`; the errno-style code of the failure, or 0.
+int write_all(int fd, std::string_view text) { return platform::write_all(fd, text).error; }
 
 [[noreturn]] void answer_and_exit(std::string_view program, std::string_view text) {
   if (const int error = write_all(1, text); error != 0) {

@@ -1,10 +1,8 @@
 #include "common/messages.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <string>
+
+#include "platform/streams.h"
 
 namespace common {
 
@@ -12,15 +10,7 @@ void report(std::string_view program, std::string_view text) {
   std::string line;
   line.reserve(program.size() + text.size() + 3);
   line.append(program).append(": ").append(text).push_back('\n');
-  const char* p = line.data();
-  std::size_t left = line.size();
-  while (left > 0) {
-    ssize_t wrote = ::write(2, p, left);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) return;  // nowhere left to complain to
-    p += wrote;
-    left -= static_cast<std::size_t>(wrote);
-  }
+  platform::write_all(2, line);  // if that fails, there is nowhere left to complain to
 }
 
 void report_out_of_range(std::string_view program, std::string_view number) {
@@ -32,7 +22,7 @@ void report_out_of_range(std::string_view program, std::string_view number) {
 void report_errno(std::string_view program, std::string_view what, int error) {
   std::string text(what);
   text += ": ";
-  text += std::strerror(error);
+  text += platform::error_text(error);
   report(program, text);
 }
 

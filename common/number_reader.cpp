@@ -1,10 +1,7 @@
 #include "common/number_reader.h"
 
-#include <poll.h>
-#include <pthread.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include "platform/interrupts.h"
+#include "platform/streams.h"
 
 namespace common {
 
@@ -25,55 +22,32 @@ bool is_digit(int c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-NumberReader::NumberReader(int fd, std::function<void()> before_wait,
-                           const Interruption* interruption)
+NumberReader::NumberReader(int fd, std::function<void()> before_wait)
     : fd_(fd),
       before_wait_(std::move(before_wait)),
-      interruption_(interruption),
       buffer_(std::make_unique_for_overwrite<char[]>(kChunk)) {}
 
 bool NumberReader::interrupted() {
-  if (interruption_ != nullptr && *interruption_->flag != 0) interrupted_ = true;
+  if (platform::caught_interrupt() != 0) interrupted_ = true;
   return interrupted_;
-}
-
-// Waits until fd_ has input, or until one of the interruption's signals comes. Those
-// signals are held back from the flag test until ppoll() lets them in atomically, so one
-// that comes just before the wait still ends it instead of being slept through.
-// False when a signal came.
-bool NumberReader::wait_for_input() {
-  sigset_t usual;
-  ::pthread_sigmask(SIG_BLOCK, &interruption_->signals, &usual);
-  bool ready = false;
-  if (*interruption_->flag == 0) {
-    pollfd request{fd_, POLLIN, 0};
-    // Input, its end or an error that read() will report: all go on to read().
-    ready = ::ppoll(&request, 1, nullptr, &usual) >= 0 || errno != EINTR;
-  }
-  ::pthread_sigmask(SIG_SETMASK, &usual, nullptr);
-  return ready;
 }
 
 bool NumberReader::refill() {
   if (eof_ || error_ != 0 || interrupted()) return false;
   if (before_wait_) before_wait_();
-  for (;;) {
-    if (interrupted()) return false;
-    if (interruption_ != nullptr && !wait_for_input()) continue;
-    ssize_t got = ::read(fd_, buffer_.get(), kChunk);
-    if (got > 0) {
-      pos_ = 0;
-      end_ = static_cast<std::size_t>(got);
-      return true;
-    }
-    if (got == 0) {
-      eof_ = true;
-      return false;
-    }
-    if (errno == EINTR) continue;
-    error_ = errno;
-    return false;
+  const platform::Transfer got = platform::read_some(fd_, buffer_.get(), kChunk);
+  if (got.interrupted) {
+    interrupted_ = true;
+  } else if (got.error != 0) {
+    error_ = got.error;
+  } else if (got.bytes == 0) {
+    eof_ = true;
+  } else {
+    pos_ = 0;
+    end_ = got.bytes;
+    return true;
   }
+  return false;
 }
 
 int NumberReader::peek() {

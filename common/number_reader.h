@@ -1,8 +1,5 @@
 #pragma once
 
-#include <signal.h>
-
-#include <csignal>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -12,13 +9,6 @@ namespace common {
 
 // Largest number the programs answer; everything from 0 up to it gets an answer line.
 inline constexpr std::int64_t kLargestNumber = 2147483647;
-
-// Signals whose handlers ask the program to stop by setting a flag. Reading gives up once
-// the flag is set, also while it waits for input.
-struct Interruption {
-  const volatile std::sig_atomic_t* flag = nullptr;  // non-zero once one of them came
-  sigset_t signals{};
-};
 
 struct Token {
   enum Kind { number, end_of_input, not_a_number, read_error, interrupted };
@@ -36,10 +26,10 @@ struct Token {
 class NumberReader {
  public:
   // before_wait runs before every read that may block, so that answers already
-  // produced reach a waiting reader (an interactive user, a co-process). With an
-  // interruption, next() returns Token::interrupted as soon as its flag is set.
-  explicit NumberReader(int fd, std::function<void()> before_wait = {},
-                        const Interruption* interruption = nullptr);
+  // produced reach a waiting reader (an interactive user, a co-process). Once the program
+  // has caught an interrupt (platform/interrupts.h), next() returns Token::interrupted,
+  // also when the interrupt ends a wait for input.
+  explicit NumberReader(int fd, std::function<void()> before_wait = {});
 
   Token next();
 
@@ -47,11 +37,9 @@ class NumberReader {
   int peek();  // next byte, or -1 at end of input or on a read error
   bool refill();
   bool interrupted();
-  bool wait_for_input();
 
   int fd_;
   std::function<void()> before_wait_;
-  const Interruption* interruption_;
   std::unique_ptr<char[]> buffer_;  // uninitialised: read() fills what is used
   std::size_t pos_ = 0;
   std::size_t end_ = 0;

@@ -1,9 +1,9 @@
 #include "common/output_buffer.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
+
+#include "platform/streams.h"
 
 namespace common {
 
@@ -34,15 +34,23 @@ void OutputBuffer::make_room(std::size_t bytes) {
 }
 
 bool OutputBuffer::flush() {
-  const char* p = begin_;
-  while (error_ == 0 && p < end_) {
-    ssize_t wrote = ::write(fd_, p, static_cast<std::size_t>(end_ - p));
-    if (wrote >= 0) {
-      p += wrote;
-      flushed_ += static_cast<std::uint64_t>(wrote);
-    } else if (errno != EINTR) {
-      error_ = errno;
+  const std::size_t size = buffered();
+  if (error_ == 0 && size != 0) {
+    const platform::Transfer done = platform::write_all(fd_, begin_, size);
+    if (done.bytes == size) {
+      durable_line_end_ = line_end_;
+    } else {
+      error_ = done.interrupted ? EINTR : done.error;
+      // The last line end among the bytes that did get through, if any; otherwise the
+      // one that the previous flush made durable stands.
+      for (std::size_t i = done.bytes; i > 0; --i) {
+        if (begin_[i - 1] == '\n') {
+          durable_line_end_ = flushed_ + i;
+          break;
+        }
+      }
     }
+    flushed_ += done.bytes;
   }
   end_ = begin_;
   return error_ == 0;

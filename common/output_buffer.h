@@ -9,7 +9,8 @@
 namespace common {
 
 // Writes to a file descriptor in large blocks. The first failed write is remembered
-// (error()), and everything after it is dropped: the caller decides when to report.
+// (error()), and everything after it is dropped: the caller decides when to report. A
+// write given up after an interrupt (platform/streams.h) counts as failed with EINTR.
 class OutputBuffer {
  public:
   // Room for the longest item put in one go (a number with its separator).
@@ -42,6 +43,13 @@ class OutputBuffer {
 
   // Drops what was buffered after the first `keep` bytes (keep <= buffered()).
   void drop_after(std::size_t keep) { end_ = begin_ + keep; }
+
+  // For text made of lines: call after putting a line end. durable_line_end() is then
+  // where the last line that reached the descriptor whole ends (0 for none), also after
+  // a write that failed part-way.
+  void note_line_end() { line_end_ = flushed_ + buffered(); }
+  std::uint64_t durable_line_end() const { return durable_line_end_; }
+
   int error() const { return error_; }
   int fd() const { return fd_; }
 
@@ -56,6 +64,8 @@ class OutputBuffer {
   char* end_;
   char* limit_;
   std::uint64_t flushed_ = 0;
+  std::uint64_t line_end_ = 0;
+  std::uint64_t durable_line_end_ = 0;
   int error_ = 0;
 };
 

@@ -2,15 +2,15 @@
 // in ascending order ("1" for 2, "3" for 4, "-1" when there are none).
 #include "common/answer_loop.h"
 #include "common/arguments.h"
-#include "common/standard_streams.h"
 #include "console_finder/help.h"
 #include "core/answer.h"
 #include "core/table_policy.h"
+#include "platform/interrupts.h"
+#include "platform/streams.h"
 
 int main(int argc, char** argv) {
   common::handle_arguments("tamsel4-2", console_finder::kHelp, argc, argv);
-  common::guard_standard_descriptors();
-  common::defer_broken_pipe_signal();
+  platform::prepare_standard_streams();
 
   common::OutputBuffer out(1);
   core::AnswerLines answers;
@@ -19,6 +19,6 @@ int main(int argc, char** argv) {
     answers.write(n, out);
     return common::After::next_number;
   });
-  if (status == common::kBrokenPipe) common::finish_broken_pipe();
+  if (status == common::kBrokenPipe) platform::end_by_broken_pipe();
   return status;
 }

@@ -2,15 +2,15 @@
 // ascending order ("1" for 2, "3" for 4, "-1" when there are none).
 #include "common/answer_loop.h"
 #include "common/arguments.h"
-#include "common/standard_streams.h"
 #include "first_lister/flag_policy.h"
 #include "first_lister/help.h"
 #include "first_lister/solve.h"
+#include "platform/interrupts.h"
+#include "platform/streams.h"
 
 int main(int argc, char** argv) {
   common::handle_arguments("tamsel", first_lister::kHelp, argc, argv);
-  common::guard_standard_descriptors();
-  common::defer_broken_pipe_signal();
+  platform::prepare_standard_streams();
 
   common::OutputBuffer out(1);
   first_lister::Workspace work;
@@ -19,6 +19,6 @@ int main(int argc, char** argv) {
     first_lister::solve(n, out, work);
     return common::After::next_number;
   });
-  if (status == common::kBrokenPipe) common::finish_broken_pipe();
+  if (status == common::kBrokenPipe) platform::end_by_broken_pipe();
   return status;
 }

@@ -1,22 +1,23 @@
 #include "listing/huge_pages.h"
 
-#include <sys/mman.h>
-
 #include <new>
+
+#include "platform/memory.h"
 
 namespace listing {
 
 void* allocate_huge_pages(std::size_t bytes) {
   constexpr std::size_t kHugePage = std::size_t{2} << 20;
-  if (bytes < 2 * kHugePage) {
-    if (void* p = std::malloc(bytes == 0 ? 1 : bytes)) return p;
-    throw std::bad_alloc();
-  }
-  const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-  void* p = std::aligned_alloc(kHugePage, rounded);
+  constexpr std::size_t kCacheLine = 64;
+  const bool large = bytes >= 2 * kHugePage;
+  const std::size_t alignment = large ? kHugePage : kCacheLine;
+  const std::size_t rounded = ((bytes == 0 ? 1 : bytes) + alignment - 1) / alignment * alignment;
+  void* p = platform::allocate_aligned(rounded, alignment);
   if (p == nullptr) throw std::bad_alloc();
-  ::madvise(p, rounded, MADV_HUGEPAGE);  // advice only: failure costs speed, not results
+  if (large) platform::advise_large_pages(p, rounded);
   return p;
 }
+
+void release_huge_pages(void* p) { platform::free_aligned(p); }
 
 }  // namespace listing

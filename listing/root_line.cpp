@@ -13,6 +13,7 @@ void write_root_line(const RootBitmap& roots, common::OutputBuffer& out) {
   for (std::size_t w = 0; w < count; ++w) {
     std::uint64_t bits = roots.words[w];
     if (bits == 0) continue;
+    if (out.error() != 0) return;  // nothing more gets out: stop formatting
     // 64 numbers of at most 10 digits, each with its separator, plus copying slack.
     char* p = out.reserve(64 * 11 + 16);
     for (; bits != 0; bits &= bits - 1) {

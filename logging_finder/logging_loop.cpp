@@ -1,7 +1,6 @@
 #include "logging_finder/logging_loop.h"
 
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstring>
 
 #include "common/answer_loop.h"
@@ -9,9 +8,11 @@
 #include "common/output_buffer.h"
 #include "core/answer.h"
 #include "core/table_policy.h"
-#include "logging_finder/interrupt.h"
 #include "logging_finder/program.h"
 #include "logging_finder/progress.h"
+#include "platform/interrupts.h"
+#include "platform/results_file.h"
+#include "platform/streams.h"
 
 namespace logging_finder {
 
@@ -21,9 +22,9 @@ namespace {
 // until the percentage moves, so a long list costs a copy per root, not a format. At a
 // terminal only a frame that differs from the one on the screen is written: a repeat
 // would not change what a person sees, and the screen cannot keep up with one per root.
-// An interrupt is noticed once per 64 residues; the list then stops unfinished.
-// True when its last root, newline included, was written (an interrupt that comes after
-// that leaves the list whole).
+// An interrupt, or a console whose reader has gone away, is noticed once per 64
+// residues; the list then stops unfinished. True when its last root, line end included,
+// was written (an interrupt that comes after that leaves the list whole).
 template <bool kAtTerminal>
 bool write_list(const core::RootPlan& plan, const listing::RootBitmap& roots,
                 ProgressFrames& frames, common::OutputBuffer& console,
@@ -33,7 +34,10 @@ bool write_list(const core::RootPlan& plan, const listing::RootBitmap& roots,
   common::AscendingDecimal decimal;
   std::uint64_t i = 0;
   listing::for_each_root_while(
-      roots, [] { return caught_signal() == 0; },
+      roots,
+      [&console] {
+        return platform::caught_interrupt() == 0 && !platform::is_broken_pipe(console.error());
+      },
       [&](std::uint32_t root) {
         const bool changed = frames.next();
         if constexpr (kAtTerminal) {
@@ -54,7 +58,11 @@ bool write_list(const core::RootPlan& plan, const listing::RootBitmap& roots,
         if (results != nullptr) {
           char* q = results->reserve(common::OutputBuffer::kSlack);
           q = decimal.write(q, root);
-          *q++ = i == m ? '\n' : ' ';
+          if (i != m) {
+            *q++ = ' ';
+          } else {
+            q = std::copy_n(platform::kLineEnd, sizeof platform::kLineEnd - 1, q);
+          }
           results->commit(q);
         }
       });
@@ -64,7 +72,7 @@ bool write_list(const core::RootPlan& plan, const listing::RootBitmap& roots,
 }  // namespace
 
 int run_logging_loop(int input_fd, int console_fd, ResultsFile& results) {
-  const bool at_terminal = ::isatty(console_fd) == 1;
+  const bool at_terminal = platform::is_terminal(console_fd);
   common::OutputBuffer console(console_fd);
   ProgressFrames frames;
   core::RootPlan plan;
@@ -78,7 +86,8 @@ int run_logging_loop(int input_fd, int console_fd, ResultsFile& results) {
         const core::Verdict verdict = core::classify(n, plan);
         if (verdict == core::Verdict::roots) {
           // The largest lists take seconds to mark: an interrupt stops that too.
-          const bool marked = core::mark_roots(plan, roots, [] { return caught_signal() == 0; });
+          const bool marked =
+              core::mark_roots(plan, roots, [] { return platform::caught_interrupt() == 0; });
           const ResultsFile::Mark list_start = results.mark();
           const bool whole =
               marked &&
@@ -86,12 +95,14 @@ int run_logging_loop(int input_fd, int console_fd, ResultsFile& results) {
                            : write_list<false>(plan, roots, frames, console, results.buffer()));
           results.check();
           if (!whole) {
-            // Interrupted: the finished lists are saved before anything else can block.
+            // Interrupted, or the console has gone: the finished lists are saved before
+            // anything else can block.
             results.take_back(list_start);
             results.close();
             if (at_terminal) console.put('\n');  // the shell's prompt starts on a line of its own
             return common::After::stop;
           }
+          results.end_list();
           console.put('\n');
         } else {
           console.put(core::fixed_answer(verdict));
@@ -106,7 +117,7 @@ int run_logging_loop(int input_fd, int console_fd, ResultsFile& results) {
         }
         return common::After::next_number;
       },
-      &interruption());
+      /*out_has_answers=*/false);
 
   results.close();
   if (status == common::kBrokenPipe) return status;

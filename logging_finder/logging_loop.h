@@ -10,9 +10,10 @@ namespace logging_finder {
 // `results`, one line per list, while the console (console_fd) shows a progress bar per
 // list and then the prompt "input 21 to exit:"; "1", "3" and "-1" answers go to the
 // console only. Closes `results` at the end.
-// Once an interrupt has been caught (see interrupt.h) it stops at the next number or
-// within the list in progress, which it takes back out of `results`; at a terminal the
-// cut-off bar line is then ended. The caller then ends the process by the signal.
+// Once an interrupt has been caught (platform/interrupts.h), or the console's reader has
+// gone away, it stops at the next number or within the list in progress, which it takes
+// back out of `results`; at a terminal the cut-off bar line is then ended. The caller
+// then ends the process as the interrupt or the broken pipe would.
 // Returns 0, 1 (an out-of-range number, a results-file or console failure; each reported
 // on standard error) or common::kBrokenPipe when the console's reader has gone.
 int run_logging_loop(int input_fd, int console_fd, ResultsFile& results);

@@ -3,23 +3,23 @@
 // progress bar and then the prompt "input 21 to exit:" on the console. 21 ends the run.
 #include "common/answer_loop.h"
 #include "common/arguments.h"
-#include "common/standard_streams.h"
 #include "logging_finder/help.h"
-#include "logging_finder/interrupt.h"
 #include "logging_finder/logging_loop.h"
 #include "logging_finder/program.h"
+#include "platform/interrupts.h"
+#include "platform/streams.h"
 
 int main(int argc, char** argv) {
   common::handle_arguments("tamsel4-3", logging_finder::kHelp, argc, argv);
-  common::guard_standard_descriptors();
-  common::defer_broken_pipe_signal();
-  logging_finder::catch_interrupts();
+  platform::prepare_standard_streams();
+  platform::catch_interrupts();
   // The file comes first, so that it is empty (or reported) before any work starts.
   logging_finder::ResultsFile results(logging_finder::kResultsPath);
-  const int status = logging_finder::run_logging_loop(0, 1, results);
-  if (const int signal = logging_finder::caught_signal(); signal != 0) {
-    logging_finder::end_by_signal(signal);
+  int status = common::kFailure;
+  if (!results.refused()) status = logging_finder::run_logging_loop(0, 1, results);
+  if (const int interrupt = platform::caught_interrupt(); interrupt != 0) {
+    platform::end_by_interrupt(interrupt);
   }
-  if (status == common::kBrokenPipe) common::finish_broken_pipe();
+  if (status == common::kBrokenPipe) platform::end_by_broken_pipe();
   return status;
 }

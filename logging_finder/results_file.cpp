@@ -1,30 +1,51 @@
 #include "logging_finder/results_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 
 #include "common/messages.h"
 #include "logging_finder/program.h"
+#include "platform/interrupts.h"
+#include "platform/results_file.h"
 
 namespace logging_finder {
 
 ResultsFile::ResultsFile(const char* path) : path_(path) {
-  const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    fail("cannot open", errno);
-  } else {
-    buffer_ = std::make_unique<common::OutputBuffer>(fd);
+  const platform::OwnedFile file = platform::open_owned_file(path);
+  switch (file.outcome) {
+    case platform::OwnedFile::opened:
+      buffer_ = std::make_unique<common::OutputBuffer>(file.fd);
+      return;
+    case platform::OwnedFile::cannot_open:
+      fail("cannot open", file.error);
+      return;
+    case platform::OwnedFile::in_use:
+      refuse(" is in use by another tamsel4-3");
+      return;
+    case platform::OwnedFile::is_input:
+      refuse(" is also standard input");
+      return;
+    case platform::OwnedFile::is_output:
+      refuse(" is also standard output");
+      return;
+    case platform::OwnedFile::interrupted:
+      failed_ = true;  // the program ends by the interrupt, which says enough
+      return;
   }
 }
 
 void ResultsFile::flush() {
-  if (!failed_ && !buffer_->flush()) fail("cannot write", buffer_->error());
+  if (!failed_) buffer_->flush();
+  check();
 }
 
 void ResultsFile::check() {
-  if (!failed_ && buffer_->error() != 0) fail("cannot write", buffer_->error());
+  if (failed_ || buffer_->error() == 0) return;
+  const int error = buffer_->error();
+  // An interrupt gave up on a stalled reader: the program ends by it, quietly.
+  if (error != EINTR || platform::caught_interrupt() == 0) fail("cannot write", error);
+  failed_ = true;
+  // Whatever got out of a list cut short is taken back where the file allows it.
+  platform::cut_back(buffer_->fd(), buffer_->durable_line_end());
 }
 
 ResultsFile::Mark ResultsFile::mark() const {
@@ -33,31 +54,35 @@ ResultsFile::Mark ResultsFile::mark() const {
 }
 
 void ResultsFile::take_back(const Mark& mark) {
-  if (failed_) return;  // already reported; the file's end is unknown
+  if (failed_) return;  // already cut back to its last whole list
   if (buffer_->flushed() == mark.flushed) {
     buffer_->drop_after(mark.buffered);
     return;
   }
   // Everything buffered now came after the mark.
   buffer_->drop_after(0);
-  const auto end = static_cast<off_t>(mark.flushed + mark.buffered);
-  if (::ftruncate(buffer_->fd(), end) != 0) {
-    fail("cannot remove the unfinished list from", errno);
-  } else {
-    ::lseek(buffer_->fd(), end, SEEK_SET);
+  if (const int error = platform::cut_back(buffer_->fd(), mark.flushed + mark.buffered)) {
+    fail("cannot remove the unfinished list from", error);
   }
 }
 
 void ResultsFile::close() {
   if (!buffer_) return;
   flush();
-  if (::close(buffer_->fd()) != 0 && !failed_) fail("cannot close", errno);
+  if (const int error = platform::close_file(buffer_->fd()); error != 0 && !failed_) {
+    fail("cannot close", error);
+  }
   buffer_.reset();
 }
 
 void ResultsFile::fail(const char* what, int error) {
   failed_ = true;
   common::report_errno(kProgram, std::string(what) + " " + path_, error);
+}
+
+void ResultsFile::refuse(const char* why) {
+  failed_ = refused_ = true;
+  common::report(kProgram, path_ + why);
 }
 
 }  // namespace logging_finder

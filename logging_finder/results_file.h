@@ -8,9 +8,10 @@
 
 namespace logging_finder {
 
-// The results file, created or emptied when constructed. Each failure to open, write or
-// close it is told once on standard error; the run then ends with status 1 because
-// lists were lost.
+// The results file, created or emptied when constructed, and held by this run alone until
+// it is closed. Each failure to open, write or close it is told once on standard error;
+// the run then ends with status 1 because lists were lost. Whatever happens, the file
+// holds whole lists only: one cut short by a failed write or an interrupt is taken out.
 class ResultsFile {
  public:
   // Where a list begins: bytes already in the file and bytes still buffered.
@@ -24,8 +25,18 @@ class ResultsFile {
   ResultsFile(const ResultsFile&) = delete;
   ResultsFile& operator=(const ResultsFile&) = delete;
 
+  // The file was left alone because using it would destroy data: another run holds it,
+  // or it is this program's own standard input or output (reported). The run must not
+  // start.
+  bool refused() const { return refused_; }
+
   // Null when the file could not be opened or has failed: the lists are then dropped.
   common::OutputBuffer* buffer() { return failed_ ? nullptr : buffer_.get(); }
+
+  // Call after the line end of each list.
+  void end_list() {
+    if (!failed_) buffer_->note_line_end();
+  }
 
   // Pushes buffered lists to the file now; reports a failure found on the way.
   void flush();
@@ -49,10 +60,12 @@ class ResultsFile {
 
  private:
   void fail(const char* what, int error);
+  void refuse(const char* why);
 
   std::string path_;
   std::unique_ptr<common::OutputBuffer> buffer_;
   bool failed_ = false;
+  bool refused_ = false;
 };
 
 }  // namespace logging_finder

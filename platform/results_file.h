@@ -9,11 +9,11 @@ namespace platform {
 struct OwnedFile {
   enum Outcome {
     opened,
-    cannot_open,      // `error` says why; nothing was changed
-    in_use,           // another process holds it; nothing was changed
-    is_input,         // it is this program's standard input; nothing was changed
-    is_output,        // it is this program's standard output; nothing was changed
-    interrupted,      // an interrupt came while opening (a FIFO without a reader)
+    cannot_open,  // `error` says why; nothing was changed
+    in_use,       // another process holds it; nothing was changed
+    is_input,     // it is this program's standard input; nothing was changed
+    is_output,    // it is this program's standard output; nothing was changed
+    interrupted,  // an interrupt came while opening (a FIFO without a reader)
   };
   Outcome outcome = cannot_open;
   int fd = -1;

@@ -29,8 +29,10 @@ void prepare_standard_streams();
 Transfer read_some(int fd, char* buffer, std::size_t size);
 
 // All of `size` bytes to fd, however many calls that takes, waiting while the stream is
-// not ready. Gives up at the first failure, or once an interrupt has been caught, even
-// while a write is blocked (a stalled reader).
+// not ready. Gives up at the first failure. Once an interrupt has been caught, also a
+// write that was blocked (a stalled reader) goes on only while the stream keeps taking
+// bytes; one that takes nothing for a moment is given up (`interrupted`), so that the
+// program can save what it has and end.
 Transfer write_all(int fd, const char* data, std::size_t size);
 inline Transfer write_all(int fd, std::string_view text) {
   return write_all(fd, text.data(), text.size());

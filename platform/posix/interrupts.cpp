@@ -1,0 +1,74 @@
+#include "platform/interrupts.h"
+
+#include <signal.h>
+
+#include <cstdlib>
+
+#include "platform/posix/interrupt_state.h"
+
+namespace platform {
+
+namespace posix {
+
+volatile std::sig_atomic_t first_interrupt = 0;
+
+namespace {
+
+constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
+
+sigset_t caught_signals = [] {
+  sigset_t none;
+  sigemptyset(&none);
+  return none;
+}();
+
+// The other interrupts are held off while this runs, so the first signal is the one
+// kept. Later ones change nothing: a second Ctrl-C, or the hangup a shell passes on after
+// the terminal's own, must not cut short the saving of what is finished.
+void record(int signal) {
+  if (first_interrupt == 0) first_interrupt = signal;
+}
+
+}  // namespace
+
+const sigset_t& interrupt_signals() { return caught_signals; }
+
+}  // namespace posix
+
+void catch_interrupts() {
+  sigset_t all;
+  sigemptyset(&all);
+  for (const int signal : posix::kInterrupts) sigaddset(&all, signal);
+  struct sigaction action = {};
+  action.sa_handler = posix::record;
+  action.sa_mask = all;
+  action.sa_flags = 0;  // no SA_RESTART: a blocked read or write must return
+  for (const int signal : posix::kInterrupts) {
+    // A signal ignored when the program started (nohup, a background job's SIGINT)
+    // stays ignored.
+    struct sigaction previous = {};
+    if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;
+    sigaddset(&posix::caught_signals, signal);
+    sigaction(signal, &action, nullptr);
+  }
+}
+
+int caught_interrupt() { return posix::first_interrupt; }
+
+void end_by_interrupt(int interrupt) {
+  std::signal(interrupt, SIG_DFL);
+  sigset_t just_this;
+  sigemptyset(&just_this);
+  sigaddset(&just_this, interrupt);
+  sigprocmask(SIG_UNBLOCK, &just_this, nullptr);
+  std::raise(interrupt);
+  std::_Exit(128 + interrupt);
+}
+
+void end_by_broken_pipe() {
+  std::signal(SIGPIPE, SIG_DFL);
+  std::raise(SIGPIPE);
+  std::_Exit(128 + SIGPIPE);
+}
+
+}  // namespace platform

@@ -1,0 +1,119 @@
+#include "platform/streams.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/select.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstring>
+
+#include "platform/posix/interrupt_state.h"
+
+namespace platform {
+
+namespace {
+
+// Once an interrupt has come, the program still saves what it can, but a stream that
+// takes nothing for this long is given up: the program must end within moments.
+constexpr long kGraceMicroseconds = 400'000;
+// A pipe that reports room takes at least this much without blocking.
+constexpr std::size_t kAtomicWrite = PIPE_BUF;
+
+bool interrupted() { return posix::first_interrupt != 0; }
+
+enum class Wait { ready, again, give_up };
+
+// Waits until fd can be read or written. The caught signals are held back from the flag
+// test until pselect() lets them in atomically, so one that comes just before the wait
+// still ends it instead of being slept through. While saving after an interrupt the
+// wait is bounded by the grace period.
+Wait wait_until_ready(int fd, bool for_writing) {
+  if (fd >= FD_SETSIZE) return Wait::ready;  // cannot be waited for: the call may block
+  sigset_t usual;
+  ::pthread_sigmask(SIG_BLOCK, &posix::interrupt_signals(), &usual);
+  const bool saving = interrupted();
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(fd, &set);
+  timespec grace{0, kGraceMicroseconds * 1000};
+  const int ready = ::pselect(fd + 1, for_writing ? nullptr : &set, for_writing ? &set : nullptr,
+                              nullptr, saving ? &grace : nullptr, &usual);
+  const int error = errno;
+  ::pthread_sigmask(SIG_SETMASK, &usual, nullptr);
+  if (ready > 0) return Wait::ready;
+  if (ready == 0) return Wait::give_up;  // the grace period ran out
+  // A signal: the caller looks at the flag again. Another failure (a descriptor that
+  // cannot be waited for) is left for the call itself to report.
+  return error == EINTR ? Wait::again : Wait::ready;
+}
+
+}  // namespace
+
+void prepare_standard_streams() {
+  // Standard input gets a write-only placeholder and the outputs read-only ones, so each
+  // use fails with EBADF just as the closed descriptor would have.
+  const int modes[3] = {O_WRONLY, O_RDONLY, O_RDONLY};
+  for (int fd = 0; fd < 3; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1) continue;
+    const int placeholder = ::open("/dev/null", modes[fd]);
+    if (placeholder >= 0 && placeholder != fd) {
+      ::dup2(placeholder, fd);
+      ::close(placeholder);
+    }
+  }
+  // Broken pipes are handled where writes fail, so that a program can close its own
+  // files first; a file grown past the size limit is a write error like a full disk.
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+}
+
+Transfer read_some(int fd, char* buffer, std::size_t size) {
+  for (;;) {
+    if (interrupted()) return {0, 0, true};
+    const Wait wait = wait_until_ready(fd, false);
+    if (wait == Wait::give_up) return {0, 0, true};
+    if (wait == Wait::again) continue;
+    const ssize_t got = ::read(fd, buffer, size);
+    if (got >= 0) return {static_cast<std::size_t>(got), 0, false};
+    // A stream left non-blocking by whoever started the program is waited for above.
+    if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) return {0, errno, false};
+  }
+}
+
+Transfer write_all(int fd, const char* data, std::size_t size) {
+  Transfer done;
+  while (done.bytes < size) {
+    const bool saving = interrupted();
+    // While saving after an interrupt, only as much as the stream takes without
+    // blocking goes in at a time, so a stalled reader cannot hold the program.
+    if (saving) {
+      const Wait wait = wait_until_ready(fd, true);
+      if (wait == Wait::give_up) break;
+      if (wait == Wait::again) continue;
+    }
+    std::size_t chunk = size - done.bytes;
+    if (saving && chunk > kAtomicWrite) chunk = kAtomicWrite;
+    const ssize_t wrote = ::write(fd, data + done.bytes, chunk);
+    if (wrote > 0) {
+      done.bytes += static_cast<std::size_t>(wrote);
+    } else if (wrote < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (wait_until_ready(fd, true) == Wait::give_up) break;
+    } else if (wrote == 0 || errno != EINTR) {
+      done.error = wrote == 0 ? EIO : errno;
+      return done;
+    }
+  }
+  done.interrupted = done.bytes < size;
+  return done;
+}
+
+bool is_terminal(int fd) { return ::isatty(fd) == 1; }
+
+bool is_broken_pipe(int error) { return error == EPIPE; }
+
+std::string error_text(int error) { return std::strerror(error); }
+
+}  // namespace platform
