@@ -64,6 +64,23 @@ TEST_P(Environment, TooLittleMemoryForTheLargestListIsReported) {
 #endif
 }
 
+TEST_P(Environment, StreamsLeftNonBlockingAreWaitedFor) {
+  // Some runtimes start programs with non-blocking standard streams. The input comes
+  // late and the reader is slow: neither may cut the answers short.
+  if (!testing_support::have_command("python3")) GTEST_SKIP() << "no python3 to set the streams";
+  const std::string numbers = "7 1000003 13";
+  const RunResult r = testing_support::run_shell(
+      "{ sleep 1.5; echo " + numbers +
+          "; } | { python3 -c 'import os, sys\n"
+          "for fd in 0, 1: os.set_blocking(fd, False)\nos.execv(sys.argv[1], sys.argv[1:])' " +
+          quoted(GetParam().path) + "; echo $? >status; } | { sleep 2; cat; } >out",
+      "", options_);
+  ASSERT_FALSE(r.timed_out);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(in_directory("status"), "0\n");
+  EXPECT_TRUE(in_directory("out") == run(numbers).out) << "answers differ or were cut short";
+}
+
 // The largest prime of the first generation's table and of the later ones' tables.
 TEST_P(Environment, ListsLongerThanAnyBuffer) {
   const Program& p = GetParam();

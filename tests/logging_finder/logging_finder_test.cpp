@@ -94,6 +94,57 @@ TEST_F(LoggingFinder, ResultsFileInAFolderWithoutWritePermission) {
   EXPECT_EQ(r.out, "\r  0%=>\r 50%=>\n" + kPrompt + "\r  0%=>\r 25%=>\r 50%=>\r 75%=>\n" + kPrompt);
 }
 
+// What a hostile user can do to the results file: each script runs in the program's
+// folder with $P the program, and prints the statuses it sees. The file must hold whole
+// lists only, or stay as it was.
+TEST_F(LoggingFinder, HostileConditionsLeaveWholeListsOnly) {
+  struct Case {
+    const char* name;
+    std::string script, printed, errors, file;
+  };
+  const std::string kFinished = "3 5\n", kSecondRun = "in use by another tamsel4-3\n";
+  const Case cases[] = {
+      // A console that takes nothing, and input still open; the interrupt must not wait.
+      {"interrupt_while_a_write_is_blocked",
+       "mkfifo in console; exec 3<>console 4<>in; echo 7 1000003 >&4; \"$P\" <in >console &\n"
+       "pid=$!; sleep 1; kill -TERM $pid; t=$(date +%s%N); { wait $pid; } 2>/dev/null; echo $?\n"
+       "[ $(( ($(date +%s%N) - t) / 1000000 )) -lt 1500 ] && echo quickly",
+       "143\nquickly\n", "", kFinished},
+      {"second_run_in_the_same_folder",
+       "(echo 1000003; sleep 2) | \"$P\" >/dev/null & sleep 1\n"
+       "echo 7 | \"$P\" >/dev/null; echo $?; wait $!; echo $?\n"
+       "head -c 12 'D:\\Orvanic.txt'; rm 'D:\\Orvanic.txt'",
+       "1\n0\n2 5 7 11 12 ", "tamsel4-3: D:\\Orvanic.txt is " + kSecondRun, ""},
+      {"results_file_as_input_or_output",
+       "echo 7 | \"$P\" >/dev/null; \"$P\" <'D:\\Orvanic.txt' >/dev/null; echo $?\n"
+       "echo 13 | \"$P\" >>'D:\\Orvanic.txt'; echo $?",
+       "1\n1\n",
+       "tamsel4-3: D:\\Orvanic.txt is also standard input\n"
+       "tamsel4-3: D:\\Orvanic.txt is also standard output\n",
+       kFinished},
+      {"console_reader_gone_mid_list",
+       "{ echo 7 30000001 | \"$P\"; echo $? >status; } | head -c 10 >/dev/null; cat status",
+       "141\n", "", kFinished},
+      {"file_size_limit_mid_list", "(ulimit -f 1; echo 7 1000003 13 | \"$P\" >/dev/null; echo $?)",
+       "1\n", "tamsel4-3: cannot write D:\\Orvanic.txt: File too large\n", kFinished},
+      {"interrupt_while_opening_a_fifo",
+       "mkfifo 'D:\\Orvanic.txt'; \"$P\" </dev/null & pid=$!; sleep 0.5; kill -TERM $pid\n"
+       "{ wait $pid; } 2>/dev/null; echo $?; rm 'D:\\Orvanic.txt'",
+       "143\n", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(dir_ + "/" + kResultsFile);
+    const RunResult r =
+        testing_support::run_shell("P=" + testing_support::quoted(TAMSEL43_PATH) + "\n" + c.script,
+                                   "", {.working_directory = dir_, .timeout_seconds = 20});
+    EXPECT_FALSE(r.timed_out);
+    EXPECT_EQ(r.out, c.printed);
+    EXPECT_EQ(r.err, c.errors);
+    EXPECT_TRUE(results() == c.file) << results().substr(0, 100);
+  }
+}
+
 // The bar as a person sees it: under tmux, on a private server.
 TEST_F(LoggingFinder, ShowsTheBarAndPromptOnATerminal) {
   if (std::system("command -v tmux >/dev/null 2>&1") != 0) GTEST_SKIP() << "no tmux";
