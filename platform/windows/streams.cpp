@@ -20,9 +20,10 @@ namespace {
 using windows::Call;
 
 // Standard output and standard error are text streams, as a console program's are
-// here: each "\n" written goes out as CR LF, a lone "\r" (a progress frame's) as it is.
-// The translation is done here, since the writes bypass the C library.
-bool text_stream[3] = {false, false, false};
+// here, from the first byte (--help comes before prepare_standard_streams): each "\n"
+// written goes out as CR LF, a lone "\r" (a progress frame's) as it is. The translation
+// is done here, since the writes bypass the C library.
+bool is_text_stream(int fd) { return fd == 1 || fd == 2; }
 
 // Of a write to a text stream, at most this much is translated at a time, so that the
 // translation (at most twice as long) fits one call.
@@ -92,8 +93,6 @@ void prepare_standard_streams() {
   ::_setmode(0, _O_BINARY);
   ::_setmode(1, _O_TEXT);
   ::_setmode(2, _O_TEXT);
-  text_stream[1] = true;
-  text_stream[2] = true;
 }
 
 Transfer read_some(int fd, char* buffer, std::size_t size) {
@@ -123,7 +122,7 @@ Transfer write_all(int fd, const char* data, std::size_t size) {
     result.error = EBADF;
     return result;
   }
-  const bool text = fd >= 0 && fd < 3 && text_stream[fd];
+  const bool text = is_text_stream(fd);
   const bool via_helper = windows::catching_interrupts() && windows::may_block(handle);
   const std::size_t largest = text ? kTextPiece : via_helper ? windows::kLargestCall : kDirectPiece;
   static const std::unique_ptr<char[]> translated = std::make_unique<char[]>(windows::kLargestCall);
