@@ -32,20 +32,25 @@ DWORD WINAPI serve(void* parameter) {
   }
 }
 
-// Started on first use and kept for the life of the process; null when it cannot be
-// started, and the calls are then made directly.
-Helper* helper() {
-  static Helper* const started = []() -> Helper* {
-    auto* made = new Helper;
-    made->start = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    made->finished = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (made->start == nullptr || made->finished == nullptr ||
-        CreateThread(nullptr, 64 * 1024, serve, made, 0, nullptr) == nullptr) {
-      return nullptr;
-    }
-    return made;
-  }();
-  return started;
+// Started on first use and kept for the life of the process, one for reads and one for
+// writes, so that a read given up on (input that never comes) does not hold up the
+// writes that save what is finished; null when it cannot be started, and the calls are
+// then made directly.
+Helper* start_helper() {
+  auto* made = new Helper;
+  made->start = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  made->finished = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  if (made->start == nullptr || made->finished == nullptr ||
+      CreateThread(nullptr, 64 * 1024, serve, made, 0, nullptr) == nullptr) {
+    return nullptr;
+  }
+  return made;
+}
+
+Helper* helper(bool writing) {
+  static Helper* const reader = start_helper();
+  static Helper* const writer = start_helper();
+  return writing ? writer : reader;
 }
 
 // Waits for the helper's call to return; false when the interrupt comes first or, for a
@@ -96,7 +101,7 @@ void make_call(Call& call) {
 }
 
 bool make_call_unless_interrupted(Call& call) {
-  Helper* const h = helper();
+  Helper* const h = helper(call.writing);
   if (h == nullptr) {
     make_call(call);
     return true;
