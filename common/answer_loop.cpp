@@ -6,6 +6,7 @@
 
 #include "common/messages.h"
 #include "common/number_reader.h"
+#include "common/out_of_memory.h"
 #include "platform/interrupts.h"
 #include "platform/streams.h"
 
@@ -38,6 +39,10 @@ int run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
     After after = After::next_number;
     try {
       after = answer(static_cast<std::int32_t>(token.value));
+    } catch (const OutOfMemory&) {
+      out.flush();  // what was answered before stays answered
+      status = report_out_of_memory(program);
+      break;
     } catch (const std::bad_alloc&) {
       // The largest lists need a bitmap of up to 256 MiB; under a tight memory limit
       // say so plainly rather than abort.

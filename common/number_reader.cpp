@@ -25,7 +25,7 @@ bool is_digit(int c) { return c >= '0' && c <= '9'; }
 NumberReader::NumberReader(int fd, std::function<void()> before_wait)
     : fd_(fd),
       before_wait_(std::move(before_wait)),
-      buffer_(std::make_unique_for_overwrite<char[]>(kChunk)) {}
+      buffer_(new char[kChunk]) {}  // uninitialised, as make_unique_for_overwrite would give
 
 bool NumberReader::interrupted() {
   if (platform::caught_interrupt() != 0) interrupted_ = true;

@@ -9,7 +9,8 @@ namespace common {
 
 OutputBuffer::OutputBuffer(int fd, std::size_t capacity) : fd_(fd) {
   capacity = std::max(capacity, 4 * kSlack);
-  storage_ = std::make_unique_for_overwrite<char[]>(capacity);
+  // Uninitialised, as make_unique_for_overwrite would give (not every library has it yet).
+  storage_.reset(new char[capacity]);
   begin_ = end_ = storage_.get();
   limit_ = begin_ + capacity;
 }
@@ -27,7 +28,7 @@ void OutputBuffer::put(std::string_view text) {
 void OutputBuffer::make_room(std::size_t bytes) {
   flush();
   if (static_cast<std::size_t>(limit_ - end_) < bytes) {
-    storage_ = std::make_unique_for_overwrite<char[]>(bytes);  // empty: nothing to copy
+    storage_.reset(new char[bytes]);  // empty: nothing to copy
     begin_ = end_ = storage_.get();
     limit_ = begin_ + bytes;
   }

@@ -8,16 +8,20 @@ namespace core {
 
 inline constexpr std::int32_t N = 1000010;
 
+// The tables take 13 MB, which a run that never builds them should not have to reserve:
+// the first build allocates them, zero-filled, and they stay for the rest of the run.
+// Until then the pointers are null.
 // primes[0 .. cnt-1]: every prime up to N, ascending; cnt is 78499 after the build.
-extern std::int32_t primes[N + 10];
+extern std::int32_t* primes;
 extern std::int32_t cnt;
 // euler[i] = φ(i) for 1 <= i <= N; euler[0] stays 0.
-extern std::int64_t euler[N + 10];
+extern std::int64_t* euler;
 // st[i]: i is not prime. True for 1 and every composite up to N; false for 0 and primes.
-extern bool st[N + 10];
+extern bool* st;
 
 // Linear sieve: each composite is marked once, by its smallest prime factor, and its
 // totient follows from that of its cofactor. A second call rebuilds the same tables.
+// Throws common::OutOfMemory when the tables cannot be allocated.
 void get_primesAndEulers();
 
 // get_primesAndEulers() has run: the tables may be read.

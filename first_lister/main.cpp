@@ -2,13 +2,14 @@
 // ascending order ("1" for 2, "3" for 4, "-1" when there are none).
 #include "common/answer_loop.h"
 #include "common/arguments.h"
+#include "common/out_of_memory.h"
 #include "first_lister/flag_policy.h"
 #include "first_lister/help.h"
 #include "first_lister/solve.h"
 #include "platform/interrupts.h"
 #include "platform/streams.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
   common::handle_arguments("tamsel", first_lister::kHelp, argc, argv);
   platform::prepare_standard_streams();
 
@@ -21,4 +22,7 @@ int main(int argc, char** argv) {
   });
   if (status == common::kBrokenPipe) platform::end_by_broken_pipe();
   return status;
+} catch (const std::bad_alloc&) {
+  // A buffer (or a message's text) did not fit: the run cannot go on without it.
+  return common::report_out_of_memory("tamsel");
 }

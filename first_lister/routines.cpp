@@ -1,10 +1,13 @@
 #include "first_lister/routines.h"
 
 #include <algorithm>
+#include <cstdlib>
+
+#include "common/out_of_memory.h"
 
 namespace first_lister {
 
-bool f[N];
+bool* f = nullptr;
 std::vector<std::int32_t> G;
 
 namespace {
@@ -14,6 +17,9 @@ bool built = false;
 }  // namespace
 
 void build_flags() {
+  // Every flag is written below, so the storage need not come zero-filled.
+  if (f == nullptr) f = static_cast<bool*>(std::malloc(N * sizeof(bool)));
+  if (f == nullptr) throw common::OutOfMemory();
   std::fill(f, f + N, true);
   f[0] = f[1] = false;
   for (std::int64_t i = 2; i * i < N; ++i) {

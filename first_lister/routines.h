@@ -11,13 +11,15 @@ namespace first_lister {
 
 inline constexpr std::int32_t N = 1000000;
 
-// f[i]: i is prime, for 0 <= i < N. Filled by build_flags(); read only once it has run.
-extern bool f[N];
+// f[i]: i is prime, for 0 <= i < N. Allocated and filled by build_flags(), so a run that
+// never builds the flags does not reserve their megabyte; null until then.
+extern bool* f;
 
 // The proper divisors (other than 1 and the number itself) of the last argument of cal.
 extern std::vector<std::int32_t> G;
 
-// Sieve of Eratosthenes over f. A second call rebuilds the same flags.
+// Sieve of Eratosthenes over f. A second call rebuilds the same flags. Throws
+// common::OutOfMemory when the flags cannot be allocated.
 void build_flags();
 
 // build_flags() has run: f may be read.

@@ -3,13 +3,14 @@
 // progress bar and then the prompt "input 21 to exit:" on the console. 21 ends the run.
 #include "common/answer_loop.h"
 #include "common/arguments.h"
+#include "common/out_of_memory.h"
 #include "logging_finder/help.h"
 #include "logging_finder/logging_loop.h"
 #include "logging_finder/program.h"
 #include "platform/interrupts.h"
 #include "platform/streams.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
   common::handle_arguments("tamsel4-3", logging_finder::kHelp, argc, argv);
   platform::prepare_standard_streams();
   platform::catch_interrupts();
@@ -22,4 +23,7 @@ int main(int argc, char** argv) {
   }
   if (status == common::kBrokenPipe) platform::end_by_broken_pipe();
   return status;
+} catch (const std::bad_alloc&) {
+  // A buffer (or a message's text) did not fit: the run cannot go on without it.
+  return common::report_out_of_memory("tamsel4-3");
 }

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <string>
 
+#include "core/table_policy.h"
+#include "first_lister/flag_policy.h"
 #include "tests/support/programs.h"
 #include "tests/support/run_program.h"
 
@@ -79,6 +81,63 @@ TEST_P(Environment, StreamsLeftNonBlockingAreWaitedFor) {
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(in_directory("status"), "0\n");
   EXPECT_TRUE(in_directory("out") == run(numbers).out) << "answers differ or were cut short";
+}
+
+// Each row runs under an address-space limit, left in $kib by a shell snippet: a limit the
+// program must work in, or one so tight that an allocation fails. A failure must be
+// reported, not crash the program, and what came before it answered as usual.
+TEST_P(Environment, TooLittleMemoryIsReportedInsteadOfACrash) {
+#ifdef TAMSEL_SANITIZED
+  GTEST_SKIP() << "sanitized programs cannot start under an address-space limit";
+#else
+  const Program& p = GetParam();
+  const std::string program = quoted(p.path);
+  // The smallest limit, in steps of 256 KiB, under which `input | program args` succeeds
+  // (the shell's notes of the runs that crash on the way are dropped).
+  const auto smallest_limit = [&](const std::string& input, const std::string& args) {
+    return "for kib in $(seq 1024 256 65536); do " + input + " | (ulimit -v $kib; exec " + program +
+           args + ") >/dev/null 2>&1 && break; done 2>/dev/null; ";
+  };
+  const int before_tables =
+      p.name == "tamsel" ? first_lister::kNumbersByTrialDivision : core::kNumbersByTrialDivision;
+  std::string sevens;
+  for (int i = 0; i < before_tables; ++i) sevens += "7\n";
+  struct Row {
+    const char* name;
+    std::string limit;
+    std::string args;
+    std::string answered;
+    std::string unanswered;  // empty when the run must succeed
+  };
+  const Row rows[] = {
+      {"help", "kib=12000; ", " --help", "", ""},
+      {"version", "kib=12000; ", " --version", "", ""},
+      {"small_query", "kib=12000; ", "", "7\n", ""},
+      // Where the program only just starts, its megabyte of output buffer cannot fit.
+      {"buffers", smallest_limit("true", " --version"), "", "", "7\n"},
+      // Half a megabyte above one query holds no table (tamsel's flags, the smallest, take
+      // a megabyte), which the run builds after `before_tables` numbers.
+      {"tables", smallest_limit("echo 7", "") + "kib=$((kib + 512)); ", "", sevens, "7\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const RunResult limited = testing_support::run_shell(
+        "ulimit -c 0; " + row.limit + "ulimit -v $kib; exec " + program + row.args,
+        row.answered + row.unanswered, options_);
+    const std::string limited_file = in_directory(testing_support::kResultsFile);
+    ASSERT_FALSE(limited.timed_out);
+    EXPECT_EQ(limited.signal, 0) << "ended by a signal instead of a message";
+    const bool fails = !row.unanswered.empty();
+    EXPECT_EQ(limited.exit_code, fails ? 1 : 0);
+    EXPECT_EQ(limited.err, fails ? p.name + ": not enough memory\n" : "");
+    // Compared without a diff of thousands of lines, which would take minutes.
+    const RunResult plain =
+        testing_support::run_shell("exec " + program + row.args, row.answered, options_);
+    EXPECT_TRUE(limited.out == plain.out)
+        << limited.out.size() << " bytes, not " << plain.out.size();
+    EXPECT_TRUE(limited_file == in_directory(testing_support::kResultsFile));
+  }
+#endif
 }
 
 // The largest prime of the first generation's table and of the later ones' tables.
