@@ -37,7 +37,12 @@ constexpr DWORD kConsoleCutWait = 200;
 
 HANDLE handle_of(int fd) { return reinterpret_cast<HANDLE>(::_get_osfhandle(fd)); }
 
-bool usable(HANDLE handle) { return handle != INVALID_HANDLE_VALUE && handle != nullptr; }
+// The C library gives -1 for a descriptor that is not open and -2 for a standard one
+// that has no stream behind it.
+bool usable(HANDLE handle) {
+  return handle != INVALID_HANDLE_VALUE && handle != reinterpret_cast<HANDLE>(-2) &&
+         handle != nullptr;
+}
 
 bool is_console(HANDLE handle) {
   DWORD mode = 0;
