@@ -1,6 +1,11 @@
 # `cpack` in a release build tree (or `cmake --workflow --preset package`) makes a
-# Debian package and a tarball of everything `cmake --install` installs.
-set(CPACK_GENERATOR DEB TGZ)
+# Debian package and a tarball of everything `cmake --install` installs; in a Windows
+# build tree (`cmake --workflow --preset windows`), a ZIP: tamsel-VERSION-win64.zip.
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+else()
+  set(CPACK_GENERATOR DEB TGZ)
+endif()
 set(CPACK_PACKAGE_NAME tamsel)
 set(CPACK_PACKAGE_VENDOR "the tamsel authors")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY

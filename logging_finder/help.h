@@ -10,15 +10,17 @@ into a results file, with a progress bar on the console.
 
 Reads whitespace-separated decimal integers (a sign and leading zeros are allowed)
 until 21, the end of input or the first token that is not a number. At a terminal
-it waits silently for input: type numbers, then 21 or Ctrl-D.
+it waits silently for input: type numbers, then 21 or Ctrl-D (Ctrl-Z on Windows).
 
-Writes the file "D:\Orvanic.txt" in the working directory (on Linux that whole
-string is the file name: cat 'D:\Orvanic.txt'). It is created or emptied at start
-and gets one line per number that has primitive roots: the roots in ascending
-order, separated by single spaces. The console shows a progress bar while a line
-is written, then the prompt "input 21 to exit:". 2, 4 and numbers without roots
-are answered on the console only: "1", "3" and "-1". Every n from 0 to 2147483647
-is answered; a number outside that range is reported on standard error and skipped.
+Writes the results file "D:\Orvanic.txt": on Windows the file Orvanic.txt on
+drive D; on Linux and other systems without drive letters a file of that whole
+name in the working directory (cat 'D:\Orvanic.txt'). It is created or emptied
+at start and gets one line per number that has primitive roots: the roots in
+ascending order, separated by single spaces. The console shows a progress bar
+while a line is written, then the prompt "input 21 to exit:". 2, 4 and numbers
+without roots are answered on the console only: "1", "3" and "-1". Every n
+from 0 to 2147483647 is answered; a number outside that range is reported on
+standard error and skipped.
 Interrupted (Ctrl-C), the file keeps every finished line and no partial one.
 
   $ echo 7 13 | tamsel4-3 >/dev/null; cat 'D:\Orvanic.txt'

@@ -1,0 +1,113 @@
+#include "platform/results_file.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+#include "platform/windows/system_error.h"
+
+namespace platform {
+
+namespace {
+
+HANDLE handle_of(int fd) { return reinterpret_cast<HANDLE>(::_get_osfhandle(fd)); }
+
+// The same volume and the same file number on it. Under Wine a handle inherited from a
+// POSIX process has no known volume (0), and the file number alone decides there.
+bool same_file(HANDLE file, int fd) {
+  const HANDLE other = handle_of(fd);
+  FILE_ID_INFO a, b;
+  if (GetFileType(other) != FILE_TYPE_DISK ||
+      !GetFileInformationByHandleEx(file, FileIdInfo, &a, sizeof a) ||
+      !GetFileInformationByHandleEx(other, FileIdInfo, &b, sizeof b)) {
+    return false;
+  }
+  const bool volumes_known = a.VolumeSerialNumber != 0 && b.VolumeSerialNumber != 0;
+  return (!volumes_known || a.VolumeSerialNumber == b.VolumeSerialNumber) &&
+         std::memcmp(&a.FileId, &b.FileId, sizeof a.FileId) == 0;
+}
+
+// Standard input or output, or else `otherwise`.
+OwnedFile::Outcome standard_stream_or(HANDLE file, OwnedFile::Outcome otherwise) {
+  if (same_file(file, 0)) return OwnedFile::is_input;
+  if (same_file(file, 1)) return OwnedFile::is_output;
+  return otherwise;
+}
+
+// Held open for writing by another handle: this process's standard input or output (the
+// shell opened it so), or another process.
+OwnedFile::Outcome why_shared(const char* path) {
+  // Asking for attributes only conflicts with no one's share mode.
+  const HANDLE look = CreateFileA(path, FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (look == INVALID_HANDLE_VALUE) return OwnedFile::in_use;
+  const OwnedFile::Outcome outcome = standard_stream_or(look, OwnedFile::in_use);
+  CloseHandle(look);
+  return outcome;
+}
+
+int open_error(const char* path, DWORD error) {
+  // Windows denies access to a folder where POSIX says what it is.
+  if (error == ERROR_ACCESS_DENIED) {
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      return EISDIR;
+    }
+  }
+  return windows::errno_of(error);
+}
+
+}  // namespace
+
+OwnedFile open_owned_file(const char* path) {
+  OwnedFile file;
+  // Others may read the file while this process has it, but no one else may write it:
+  // a second writer's open fails with a sharing violation. Not emptied yet: nothing may
+  // change before the checks below.
+  const HANDLE handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_SHARING_VIOLATION) {
+      file.outcome = why_shared(path);
+    } else {
+      file.error = open_error(path, error);
+    }
+    return file;
+  }
+  file.outcome = standard_stream_or(handle, OwnedFile::opened);
+  if (file.outcome == OwnedFile::opened && GetFileType(handle) == FILE_TYPE_DISK &&
+      !SetEndOfFile(handle)) {  // at offset 0, where it was opened
+    file.outcome = OwnedFile::cannot_open;
+    file.error = windows::errno_of(GetLastError());
+  }
+  if (file.outcome == OwnedFile::opened) {
+    // Bytes: the callers write the line ends they want.
+    file.fd = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_BINARY | _O_WRONLY);
+    if (file.fd >= 0) return file;
+    file.outcome = OwnedFile::cannot_open;
+    file.error = errno;
+  }
+  CloseHandle(handle);
+  return file;
+}
+
+int cut_back(int fd, std::uint64_t size) {
+  const HANDLE handle = handle_of(fd);
+  if (GetFileType(handle) != FILE_TYPE_DISK) return EINVAL;  // a pipe or a device
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(size);
+  if (!SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) || !SetEndOfFile(handle)) {
+    return windows::errno_of(GetLastError());
+  }
+  return 0;
+}
+
+int close_file(int fd) { return ::_close(fd) == 0 ? 0 : errno; }
+
+}  // namespace platform
