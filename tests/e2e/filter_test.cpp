@@ -164,9 +164,10 @@ const char* unavailable(const Row& row, bool jitter) {
   return nullptr;
 }
 
-// A reader that left ends a program by SIGPIPE on POSIX, quietly with status 1 on Windows.
+// A reader that left ends a program by SIGPIPE on POSIX, quietly with ERROR_NO_DATA on
+// Windows.
 #ifdef _WIN32
-constexpr int kReaderGoneStatus = 1;
+constexpr int kReaderGoneStatus = 232;
 #else
 constexpr int kReaderGoneStatus = 128 + SIGPIPE;
 #endif
