@@ -18,26 +18,33 @@ template <class Mark>
 bool walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
                          std::span<const std::uint32_t> phi_primes, Mark&& mark,
                          bool (*go_on)() = nullptr) {
-  const Modulus mod(n);
-
   // Each word of the exponent sieve covers 64 exponents from some base k. Its roots are
   // g^k · g^b for the set bits b, products independent of one another; only the step
-  // from one word's g^k to the next (times g^64) forms a chain.
-  std::array<std::uint64_t, 65> small_power;
-  small_power[0] = 1 % n;
-  for (std::size_t b = 1; b <= 64; ++b) small_power[b] = mod.multiply(small_power[b - 1], g % n);
+  // from one word's g^k to the next (times g^64) forms a chain. Every g^b is a fixed
+  // factor, so each product is one integer multiplication for the quotient and two for
+  // the rest. A short list needs only the powers up to phi.
+  const std::uint64_t powers = phi < 64 ? phi : 64;
+  std::array<FixedFactor, 65> small_power;
+  std::uint64_t power = 1 % n;
+  small_power[0] = FixedFactor(static_cast<std::uint32_t>(power), n);
+  const FixedFactor times_g(g % n, n);
+  for (std::size_t b = 1; b <= powers; ++b) {
+    power = times_g.times(power);
+    small_power[b] = FixedFactor(static_cast<std::uint32_t>(power), n);
+  }
 
   std::array<std::uint64_t, kBlockWords> block;
-  std::uint64_t base = small_power[1];  // g^k for the first exponent of the current word
+  std::uint64_t base = small_power[1].factor();  // g^k for the first exponent of the word
   for (std::uint64_t lo = 1; lo <= phi; lo += kBlockBits) {
     if (go_on != nullptr && !go_on()) return false;
     const std::uint64_t words = sieve_exponent_block(block.data(), lo, phi, phi_primes);
     for (std::uint64_t w = 0; w < words; ++w) {
       for (std::uint64_t b = block[w]; b != 0; b &= b - 1) {
         const auto shift = static_cast<unsigned>(std::countr_zero(b));
-        mark(static_cast<std::uint32_t>(mod.multiply(base, small_power[shift])));
+        mark(small_power[shift].times(base));
       }
-      base = mod.multiply(base, small_power[64]);
+      // Only a list of more than 64 exponents reaches a second word.
+      if (powers == 64) base = small_power[64].times(base);
     }
   }
   return true;

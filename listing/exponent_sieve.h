@@ -12,7 +12,7 @@ inline constexpr std::uint64_t kBlockWords = kBlockBits / 64;
 
 // Leaves set, in the block of exponents lo .. lo + kBlockBits - 1, exactly the bits of the
 // exponents up to phi that no prime of phi_primes divides. Returns how many words hold
-// such exponents (the rest of the block lies past phi).
+// such exponents; only those are written (the rest of the block lies past phi).
 std::uint64_t sieve_exponent_block(std::uint64_t* block, std::uint64_t lo, std::uint64_t phi,
                                    std::span<const std::uint32_t> phi_primes);
 

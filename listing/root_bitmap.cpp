@@ -1,6 +1,10 @@
 #include "listing/root_bitmap.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
 #include <vector>
+
 
 #include "listing/coprime_powers.h"
 
@@ -22,6 +26,18 @@ constexpr std::size_t kBucketCapacity = 1 << 16;  // roots held per region
 // more per bucket spreads their ends over the sets.
 constexpr std::size_t kBucketStride = kBucketCapacity + 64 / sizeof(std::uint32_t);
 
+// Reads a bitmap region in order, a word per cache line, so that the hardware fetches
+// it ahead: the region was last marked long ago, and marking it at random places would
+// otherwise wait for main memory at each of them.
+std::uint64_t touch(const std::uint64_t* first, const std::uint64_t* last) {
+  std::uint64_t any = 0;
+  for (const std::uint64_t* q = first; q < last; q += 8) any |= *q;
+  return any;
+}
+
+// Where the result of touch() goes, so that its reads are not dropped as unused.
+volatile std::uint64_t touched_sink;
+
 }  // namespace
 
 bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
@@ -36,10 +52,18 @@ bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
   }
 
   const std::size_t regions = (static_cast<std::size_t>(n) >> kRegionShift) + 1;
-  std::vector<std::uint32_t> buckets(regions * kBucketStride);
+  // Left uninitialised: a bucket is only read up to where it was filled.
+  const std::unique_ptr<std::uint32_t, void (*)(void*)> bucket_memory(
+      static_cast<std::uint32_t*>(allocate_huge_pages(regions * kBucketStride * sizeof(std::uint32_t))),
+      std::free);
+  std::uint32_t* const buckets = bucket_memory.get();
   std::vector<std::uint32_t> filled(regions, 0);
+  std::uint64_t touched = 0;
   auto drain = [&](std::size_t region) {
-    const std::uint32_t* bucket = buckets.data() + region * kBucketStride;
+    const std::size_t first = (region << kRegionShift) / 64;
+    const std::size_t last = std::min(((region + 1) << kRegionShift) / 64, roots.words.size());
+    touched |= touch(words + first, words + last);
+    const std::uint32_t* bucket = buckets + region * kBucketStride;
     const std::uint32_t count = filled[region];
     for (std::uint32_t i = 0; i < count; ++i) set_bit(words, bucket[i]);
     filled[region] = 0;
@@ -53,6 +77,8 @@ bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
       },
       go_on);
   for (std::size_t region = 0; region < regions; ++region) drain(region);
+  // Kept somewhere the compiler must write it, so that the reads of touch() stay.
+  touched_sink = touched;
   return whole;
 }
 

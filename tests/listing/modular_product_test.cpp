@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -39,6 +40,27 @@ TEST(Modulus, AgreesWithExactArithmetic) {
     for (int k = 0; k < 500; ++k) {
       const std::uint64_t a = random() % n, b = random() % n;
       ASSERT_EQ(mod.multiply(a, b), exact(a, b, n)) << a << " * " << b << " mod " << n;
+    }
+  }
+}
+
+// The precomputed quotient is short by one where x·w lies just below a multiple of n:
+// factors and operands near n - 1, small ones, and random ones.
+TEST(FixedFactor, AgreesWithExactArithmetic) {
+  std::mt19937_64 random(16);
+  const std::uint32_t moduli[] = {2, 3, 65537, 999999937, 2147483629, 2147483646, 2147483647};
+  for (std::uint32_t n : moduli) {
+    std::vector<std::uint32_t> factors = {0, 1, n - 1, n / 2, n > 3 ? n - 2 : 1};
+    for (int k = 0; k < 20; ++k) factors.push_back(static_cast<std::uint32_t>(random() % n));
+    for (std::uint32_t w : factors) {
+      const listing::FixedFactor fixed(w, n);
+      for (std::uint64_t x = n > 300 ? n - 300 : 0; x < n; ++x) {
+        ASSERT_EQ(fixed.times(x), exact(x, w, n)) << x << " * " << w << " mod " << n;
+      }
+      for (int k = 0; k < 20000; ++k) {
+        const std::uint64_t x = random() % n;
+        ASSERT_EQ(fixed.times(x), exact(x, w, n)) << x << " * " << w << " mod " << n;
+      }
     }
   }
 }
