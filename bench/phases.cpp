@@ -23,7 +23,8 @@ double now() {
 }
 
 void report(const char* name, double seconds, std::uint64_t roots) {
-  std::printf("%-44s %7.3f s %6.2f ns/root\n", name, seconds, seconds * 1e9 / static_cast<double>(roots));
+  std::printf("%-44s %7.3f s %6.2f ns/root\n", name, seconds,
+              seconds * 1e9 / static_cast<double>(roots));
 }
 
 }  // namespace

@@ -18,17 +18,44 @@ template <class Mark>
 bool walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
                          std::span<const std::uint32_t> phi_primes, Mark&& mark,
                          bool (*go_on)() = nullptr) {
+  if (phi <= 64) {
+    // One word of exponents (for phi = φ(n), n is below 134): a chain of products is
+    // quicker than setting up the fixed factors.
+    const std::uint64_t block = coprime_exponent_word(phi, phi_primes);
+    if (go_on != nullptr && !go_on()) return false;
+    if (n < (1u << 8)) {
+      // Products below 2^16: a 32-bit reciprocal is exact for them (Lemire's method).
+      const std::uint32_t inverse = 0xffffffffu / n + 1;
+      const auto remainder = [&](std::uint32_t a) {
+        return static_cast<std::uint32_t>((std::uint64_t{inverse * a} * n) >> 32);
+      };
+      const std::uint32_t factor = remainder(g % n);
+      std::uint32_t power = 1;
+      for (std::uint32_t k = 1; k <= phi; ++k) {
+        power = remainder(power * factor);
+        if ((block >> (k - 1)) & 1) mark(power);
+      }
+    } else {
+      const Modulus mod(n);
+      std::uint64_t power = 1;
+      for (std::uint32_t k = 1; k <= phi; ++k) {
+        power = mod.multiply(power, g % n);
+        if ((block >> (k - 1)) & 1) mark(static_cast<std::uint32_t>(power));
+      }
+    }
+    return true;
+  }
+
   // Each word of the exponent sieve covers 64 exponents from some base k. Its roots are
   // g^k · g^b for the set bits b, products independent of one another; only the step
   // from one word's g^k to the next (times g^64) forms a chain. Every g^b is a fixed
   // factor, so each product is one integer multiplication for the quotient and two for
-  // the rest. A short list needs only the powers up to phi.
-  const std::uint64_t powers = phi < 64 ? phi : 64;
+  // the rest.
   std::array<FixedFactor, 65> small_power;
   std::uint64_t power = 1 % n;
   small_power[0] = FixedFactor(static_cast<std::uint32_t>(power), n);
   const FixedFactor times_g(g % n, n);
-  for (std::size_t b = 1; b <= powers; ++b) {
+  for (std::size_t b = 1; b <= 64; ++b) {
     power = times_g.times(power);
     small_power[b] = FixedFactor(static_cast<std::uint32_t>(power), n);
   }
@@ -43,8 +70,7 @@ bool walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
         const auto shift = static_cast<unsigned>(std::countr_zero(b));
         mark(small_power[shift].times(base));
       }
-      // Only a list of more than 64 exponents reaches a second word.
-      if (powers == 64) base = small_power[64].times(base);
+      base = small_power[64].times(base);
     }
   }
   return true;

@@ -24,14 +24,18 @@ constexpr auto kKeep = [] {
 
 // Clears, in the words 0 .. words - 1 of the block of exponents from lo, every multiple
 // of q.
-void clear_multiples(std::uint64_t* block, std::uint64_t words, std::uint64_t lo,
-                     std::uint64_t q) {
+void clear_multiples(std::uint64_t* block, std::uint64_t words, std::uint64_t lo, std::uint64_t q) {
   if (q < 64) {
     // A small prime hits every word; its pattern depends only on where the word starts
     // modulo q, so one mask per residue clears a whole word at once.
+    // Exponents stay below 2^32: 32-bit remainders, which are the quicker ones.
     const std::array<std::uint64_t, 64>& keep = kKeep[q];
-    std::uint64_t r = lo % q;
-    const std::uint64_t step = 64 % q;
+    std::uint32_t r = lo == 1 ? 1 : static_cast<std::uint32_t>(lo) % static_cast<std::uint32_t>(q);
+    if (words == 1) {
+      block[0] &= keep[r];
+      return;
+    }
+    const std::uint32_t step = 64 % static_cast<std::uint32_t>(q);
     for (std::uint64_t w = 0; w < words; ++w) {
       block[w] &= keep[r];
       r += step;
@@ -60,7 +64,7 @@ std::uint64_t sieve_exponent_block(std::uint64_t* block, std::uint64_t lo, std::
 }
 
 std::uint64_t count_coprime(std::uint32_t phi, std::span<const std::uint32_t> phi_primes) {
-  std::uint64_t count = phi;
+  std::uint32_t count = phi;
   for (std::uint32_t q : phi_primes) count -= count / q;
   return count;
 }

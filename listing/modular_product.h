@@ -52,4 +52,60 @@ class FixedFactor {
   std::uint64_t n_ = 1;
 };
 
+// a mod d for any 32-bit a and 1 <= d < 2^32, by two multiplications instead of a
+// division (Lemire's method); where 128-bit products are missing, by the division.
+class Remainder {
+ public:
+  explicit Remainder(std::uint32_t d) : d_(d), inverse_(~std::uint64_t{0} / d + 1) {}
+
+  std::uint32_t of(std::uint32_t a) const {
+#if defined(__SIZEOF_INT128__)
+    __extension__ typedef unsigned __int128 Wide;
+    const std::uint64_t low = inverse_ * a;
+    return static_cast<std::uint32_t>((static_cast<Wide>(low) * d_) >> 64);
+#else
+    return a % d_;
+#endif
+  }
+
+ private:
+  std::uint64_t d_;
+  std::uint64_t inverse_;
+};
+
+// a^k mod n for a < n < 2^31 by right-to-left binary exponentiation; 1 % n for k = 0.
+// Below 2^16 the products fit 32 bits and Remainder reduces them; above, Modulus does.
+// Neither divides.
+class PowerMod {
+ public:
+  explicit PowerMod(std::uint32_t n) : n_(n), small_(n), mod_(n) {}
+
+  std::uint32_t operator()(std::uint32_t a, std::uint64_t k) const {
+    if (n_ < (1u << 16)) {
+      std::uint32_t result = small_.of(1);
+      for (; k != 0; k >>= 1) {
+        if (k & 1) result = small_.of(result * a);
+        a = small_.of(a * a);
+      }
+      return result;
+    }
+    std::uint64_t result = 1;
+    std::uint64_t base = a;
+    for (; k != 0; k >>= 1) {
+      if (k & 1) result = mod_.multiply(result, base);
+      base = mod_.multiply(base, base);
+    }
+    return static_cast<std::uint32_t>(result);
+  }
+
+ private:
+  std::uint32_t n_;
+  Remainder small_;
+  Modulus mod_;
+};
+
+inline std::uint32_t power_mod(std::uint32_t a, std::uint64_t k, std::uint32_t n) {
+  return PowerMod(n)(a, k);
+}
+
 }  // namespace listing

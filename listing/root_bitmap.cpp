@@ -5,7 +5,6 @@
 #include <memory>
 #include <vector>
 
-
 #include "listing/coprime_powers.h"
 
 namespace listing {
@@ -54,7 +53,8 @@ bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
   const std::size_t regions = (static_cast<std::size_t>(n) >> kRegionShift) + 1;
   // Left uninitialised: a bucket is only read up to where it was filled.
   const std::unique_ptr<std::uint32_t, void (*)(void*)> bucket_memory(
-      static_cast<std::uint32_t*>(allocate_huge_pages(regions * kBucketStride * sizeof(std::uint32_t))),
+      static_cast<std::uint32_t*>(
+          allocate_huge_pages(regions * kBucketStride * sizeof(std::uint32_t))),
       std::free);
   std::uint32_t* const buckets = bucket_memory.get();
   std::vector<std::uint32_t> filled(regions, 0);

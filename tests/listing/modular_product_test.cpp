@@ -65,4 +65,32 @@ TEST(FixedFactor, AgreesWithExactArithmetic) {
   }
 }
 
+TEST(Remainder, AgreesWithTheDivision) {
+  std::mt19937_64 random(17);
+  for (std::uint32_t d : {1u, 2u, 3u, 7u, 65521u, 65535u, 2147483647u, 4294967295u}) {
+    const listing::Remainder mod(d);
+    for (std::uint32_t a : {0u, 1u, d - 1, d, d + 1, 4294967295u}) ASSERT_EQ(mod.of(a), a % d) << a;
+    for (int k = 0; k < 100000; ++k) {
+      const auto a = static_cast<std::uint32_t>(random());
+      ASSERT_EQ(mod.of(a), a % d) << a << " mod " << d;
+    }
+  }
+}
+
+TEST(PowerMod, AgreesWithExactArithmetic) {
+  std::mt19937_64 random(18);
+  for (std::uint32_t n : {3u, 7u, 65521u, 65537u, 2147483647u}) {
+    for (int k = 0; k < 2000; ++k) {
+      const auto a = static_cast<std::uint32_t>(random() % n);
+      const std::uint64_t e = random() % (std::uint64_t{1} << 32);
+      std::uint64_t expected = 1 % n;
+      for (std::uint64_t b = a, f = e; f != 0; f >>= 1, b = exact(b, b, n)) {
+        if (f & 1) expected = exact(expected, b, n);
+      }
+      ASSERT_EQ(listing::power_mod(a, e, n), expected) << a << "^" << e << " mod " << n;
+    }
+    EXPECT_EQ(listing::power_mod(2, 0, n), 1u);
+  }
+}
+
 }  // namespace
