@@ -53,7 +53,7 @@ TEST_F(RootSearch, JudgeAcceptsPrimePowersTheirDoublesAndTheKnownExtras) {
   for (int e = 3; e <= 30; ++e) EXPECT_EQ(core::judge(1 << e), e % 2 == 1 && e >= 5) << e;
 }
 
-// judge() as Part 0.2 spells it: halve once, then every integer from 3 up to the root.
+// judge() by its definition: halve once, then try every integer from 3 up to the root.
 bool judge_by_trial_division(std::int32_t n) {
   if (n < 0) return false;
   if (n % 2 == 0) n /= 2;

@@ -125,7 +125,7 @@ bool prime_by_trial_division(std::int32_t n) {
   return prime;
 }
 
-// exist() as Part 3.1 spells it, by trial division.
+// exist() by its definition: halve once, then try the odd numbers up to the root.
 bool exist_by_trial_division(std::int32_t n) {
   if (n % 2 == 0) n /= 2;
   if (prime_by_trial_division(n)) return true;
