@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cmath>
 #include <cstdint>
 
 #include "listing/modular_product.h"
@@ -45,18 +44,23 @@ inline std::uint64_t power_up_to(std::uint64_t r, unsigned j, std::uint64_t limi
   return result;
 }
 
-// m < 2^31 is p^k for a prime p and k >= 1. A prime power that is no prime is r^j for a prime j
-// and a prime power r, so the prime exponents up to log2 m are tried, each by a
-// floating-point root corrected to the exact integer one.
+// m < 2^31 is p^k for a prime p and k >= 1. A prime power that is no prime is r^j for a
+// prime j and a prime power r, so the prime exponents up to log2 m are tried, each by an
+// integer root found by bisection (no floating-point library, which would cost every
+// process a shared library to load).
 inline bool is_prime_power_u32(std::uint32_t m) {
   if (is_prime_u32(m)) return true;
   if (m < 4) return false;
   for (const unsigned j : {2u, 3u, 5u, 7u, 11u, 13u, 17u, 19u, 23u, 29u, 31u}) {
     if ((std::uint64_t{1} << j) > m) break;
-    auto r = static_cast<std::uint64_t>(std::llround(std::pow(static_cast<double>(m), 1.0 / j)));
-    while (r > 1 && power_up_to(r, j, m) > m) --r;
-    while (power_up_to(r + 1, j, m) <= m) ++r;
-    if (power_up_to(r, j, m) == m) return is_prime_power_u32(static_cast<std::uint32_t>(r));
+    // The largest r with r^j <= m lies in [lo, hi): 2^j <= m, and m < 2^(31/j + 1)^j.
+    std::uint64_t lo = 2;
+    std::uint64_t hi = std::uint64_t{1} << (31 / j + 1);
+    while (hi - lo > 1) {
+      const std::uint64_t mid = (lo + hi) / 2;
+      (power_up_to(mid, j, m) <= m ? lo : hi) = mid;
+    }
+    if (power_up_to(lo, j, m) == m) return is_prime_power_u32(static_cast<std::uint32_t>(lo));
   }
   return false;
 }

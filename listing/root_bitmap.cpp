@@ -1,7 +1,6 @@
 #include "listing/root_bitmap.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -51,11 +50,10 @@ bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
   }
 
   const std::size_t regions = (static_cast<std::size_t>(n) >> kRegionShift) + 1;
-  // Left uninitialised: a bucket is only read up to where it was filled.
-  const std::unique_ptr<std::uint32_t, void (*)(void*)> bucket_memory(
-      static_cast<std::uint32_t*>(
-          allocate_huge_pages(regions * kBucketStride * sizeof(std::uint32_t))),
-      std::free);
+  // Left uninitialised: a bucket is only read up to where it was filled, and memory that
+  // no root reaches is never touched.
+  const auto bucket_memory =
+      std::make_unique_for_overwrite<std::uint32_t[]>(regions * kBucketStride);
   std::uint32_t* const buckets = bucket_memory.get();
   std::vector<std::uint32_t> filled(regions, 0);
   std::uint64_t touched = 0;
