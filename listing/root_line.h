@@ -32,14 +32,18 @@ class RootWordWriter {
     const std::uint64_t high = base / 100;
     const auto low = static_cast<unsigned>(base - high * 100);
     if (high != high_) move_to(high);
-    const std::uint64_t prefix[2] = {prefix_[0], prefix_[1]};
-    const std::size_t length[2] = {length_[0], length_[1]};
+    // Selected from registers, not from an array: the next root's place depends on the
+    // length, and a load would put its latency on that chain.
+    const std::uint64_t prefix0 = prefix_[0], prefix1 = prefix_[1];
+    const std::size_t length0 = length_[0] + 3, length1 = length_[1] + 3;
     for (; bits != 0; bits &= bits - 1) {
       const unsigned t = low + static_cast<unsigned>(std::countr_zero(bits));
-      const unsigned carry = t >= 100;
-      std::memcpy(p, &prefix[carry], 8);
-      std::memcpy(p + length[carry], &kTails[t], 4);
-      p += length[carry] + 3;
+      const bool carry = t >= 100;
+      const std::uint64_t prefix = carry ? prefix1 : prefix0;
+      const std::size_t length = carry ? length1 : length0;
+      std::memcpy(p, &prefix, 8);
+      std::memcpy(p + length - 3, &kTails[t], 4);
+      p += length;
     }
     return p;
   }
