@@ -7,6 +7,7 @@
 
 #include "listing/exponent_sieve.h"
 #include "listing/modular_product.h"
+#include "listing/word_products.h"
 
 namespace listing {
 
@@ -50,27 +51,28 @@ bool walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
   // g^k · g^b for the set bits b, products independent of one another; only the step
   // from one word's g^k to the next (times g^64) forms a chain. Every g^b is a fixed
   // factor, so each product is one integer multiplication for the quotient and two for
-  // the rest.
-  std::array<FixedFactor, 65> small_power;
+  // the rest, and a word's products can be formed side by side (word_products.h).
+  WordFactors factors;
+  factors.n = n;
   std::uint64_t power = 1 % n;
-  small_power[0] = FixedFactor(static_cast<std::uint32_t>(power), n);
   const FixedFactor times_g(g % n, n);
-  for (std::size_t b = 1; b <= 64; ++b) {
+  for (std::size_t b = 0; b < 64; ++b) {
+    factors.factor[b] = power;
+    factors.scaled[b] = (power << 32) / n;
     power = times_g.times(power);
-    small_power[b] = FixedFactor(static_cast<std::uint32_t>(power), n);
   }
+  const FixedFactor times_g64(static_cast<std::uint32_t>(power), n);
 
   std::array<std::uint64_t, kBlockWords> block;
-  std::uint64_t base = small_power[1].factor();  // g^k for the first exponent of the word
+  alignas(64) std::uint32_t products[64 + 8];
+  std::uint64_t base = g % n;  // g^k for the first exponent of the word
   for (std::uint64_t lo = 1; lo <= phi; lo += kBlockBits) {
     if (go_on != nullptr && !go_on()) return false;
     const std::uint64_t words = sieve_exponent_block(block.data(), lo, phi, phi_primes);
     for (std::uint64_t w = 0; w < words; ++w) {
-      for (std::uint64_t b = block[w]; b != 0; b &= b - 1) {
-        const auto shift = static_cast<unsigned>(std::countr_zero(b));
-        mark(small_power[shift].times(base));
-      }
-      base = small_power[64].times(base);
+      const std::size_t count = word_products(factors, base, block[w], products);
+      for (std::size_t i = 0; i < count; ++i) mark(products[i]);
+      base = times_g64.times(base);
     }
   }
   return true;
