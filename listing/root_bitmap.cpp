@@ -77,8 +77,8 @@ bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
   const std::size_t regions = (static_cast<std::size_t>(n) >> kRegionShift) + 1;
   // Left uninitialised: a bucket is only read up to where it was filled, and memory that
   // no root reaches is never touched. One line more for the alignment of the first.
-  const auto bucket_memory =
-      std::make_unique_for_overwrite<std::uint32_t[]>(regions * kBucketStride + kLineRoots);
+  const std::unique_ptr<std::uint32_t[]> bucket_memory(
+      new std::uint32_t[regions * kBucketStride + kLineRoots]);
   std::uint32_t* const buckets = reinterpret_cast<std::uint32_t*>(
       (reinterpret_cast<std::uintptr_t>(bucket_memory.get()) + 63) / 64 * 64);
   std::vector<std::uint32_t> filled(regions, 0);

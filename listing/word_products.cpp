@@ -4,8 +4,10 @@
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 // GCC 12 warns about the deliberately undefined lanes inside its own intrinsics.
+#if !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 #define TAMSEL_WIDE_VECTORS 1
 #endif
@@ -53,14 +55,18 @@ __attribute__((target("avx512f,popcnt"))) std::size_t wide_products(const WordFa
   return count;
 }
 
+#if !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
 
 bool processor_has_them() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("popcnt");
 }
 #else
+#if !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
 
 bool processor_has_them() { return false; }
 #endif
