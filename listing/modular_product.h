@@ -44,7 +44,6 @@ class FixedFactor {
     const std::uint64_t rest = x * w_ - quotient * n_;
     return static_cast<std::uint32_t>(rest >= n_ ? rest - n_ : rest);
   }
-  std::uint32_t factor() const { return static_cast<std::uint32_t>(w_); }
 
  private:
   std::uint64_t w_ = 0;
@@ -103,9 +102,5 @@ class PowerMod {
   Remainder small_;
   Modulus mod_;
 };
-
-inline std::uint32_t power_mod(std::uint32_t a, std::uint64_t k, std::uint32_t n) {
-  return PowerMod(n)(a, k);
-}
 
 }  // namespace listing
