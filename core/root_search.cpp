@@ -52,13 +52,18 @@ bool plan_roots(std::int64_t n, RootPlan& plan) {
   get_factors(phi);
   const auto modulus = static_cast<std::uint32_t>(n);
   const listing::PowerMod power(modulus);
+  // The exponents phi / q, divided once rather than per candidate.
+  std::uint32_t exponents[16];  // φ(n) < 2^31 has at most 9 distinct primes
+  for (std::size_t i = 0; i < factors.size(); ++i) {
+    exponents[i] = static_cast<std::uint32_t>(phi / factors[i]);
+  }
   for (std::int32_t a = 2; a < n; ++a) {
     // a^phi = 1 exactly when a shares no factor with n (Euler), which a gcd tells
     // without the power.
     if (std::gcd(static_cast<std::uint32_t>(a), modulus) != 1) continue;
     bool flag = true;
-    for (std::int32_t q : factors) {
-      if (power(static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(phi / q)) == 1) {
+    for (std::size_t i = 0; i < factors.size(); ++i) {
+      if (power(static_cast<std::uint32_t>(a), exponents[i]) == 1) {
         flag = false;
         break;
       }

@@ -62,10 +62,35 @@ class RootWordWriter {
     return tails;
   }();
 
+  // kSmall[v]: the text of v < 128 and a space, with its length in kSmallLength[v].
+  static constexpr auto kSmall = [] {
+    std::array<std::uint32_t, kSmallBase> small{};
+    for (unsigned v = 0; v < small.size(); ++v) {
+      const unsigned digits = v < 10 ? 1 : v < 100 ? 2 : 3;
+      std::uint32_t text = 0;
+      for (unsigned i = 0, rest = v; i < digits; ++i, rest /= 10) {
+        text |= ('0' + rest % 10) << (8 * (digits - 1 - i));
+      }
+      small[v] = text | ' ' << (8 * digits);
+    }
+    return small;
+  }();
+  static constexpr auto kSmallLength = [] {
+    std::array<std::uint8_t, kSmallBase> length{};
+    for (unsigned v = 0; v < length.size(); ++v) length[v] = v < 10 ? 2 : v < 100 ? 3 : 4;
+    return length;
+  }();
+
   static char* write_plain(char* p, std::uint64_t base, std::uint64_t bits) {
     for (; bits != 0; bits &= bits - 1) {
-      p = common::write_decimal(p, base + static_cast<unsigned>(std::countr_zero(bits)));
-      *p++ = ' ';
+      const std::uint64_t v = base + static_cast<unsigned>(std::countr_zero(bits));
+      if (v < kSmallBase && std::endian::native == std::endian::little) {
+        std::memcpy(p, &kSmall[v], 4);
+        p += kSmallLength[v];
+      } else {
+        p = common::write_decimal(p, v);
+        *p++ = ' ';
+      }
     }
     return p;
   }
