@@ -11,6 +11,43 @@
 
 namespace listing {
 
+// The walk of walk_coprime_powers for phi > 64, kept out of line: its arrays would
+// otherwise cost every short list a large stack frame.
+template <class Mark>
+[[gnu::noinline]] bool walk_long(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
+                                 std::span<const std::uint32_t> phi_primes, Mark& mark,
+                                 bool (*go_on)()) {
+  // Each word of the exponent sieve covers 64 exponents from some base k. Its roots are
+  // g^k · g^b for the set bits b, products independent of one another; only the step
+  // from one word's g^k to the next (times g^64) forms a chain. Every g^b is a fixed
+  // factor, so each product is one integer multiplication for the quotient and two for
+  // the rest, and a word's products can be formed side by side (word_products.h).
+  WordFactors factors;
+  factors.n = n;
+  std::uint64_t power = 1 % n;
+  const FixedFactor times_g(g % n, n);
+  for (std::size_t b = 0; b < 64; ++b) {
+    factors.factor[b] = power;
+    factors.scaled[b] = (power << 32) / n;
+    power = times_g.times(power);
+  }
+  const FixedFactor times_g64(static_cast<std::uint32_t>(power), n);
+
+  std::array<std::uint64_t, kBlockWords> block;
+  alignas(64) std::uint32_t products[64 + 8];
+  std::uint64_t base = g % n;  // g^k for the first exponent of the word
+  for (std::uint64_t lo = 1; lo <= phi; lo += kBlockBits) {
+    if (go_on != nullptr && !go_on()) return false;
+    const std::uint64_t words = sieve_exponent_block(block.data(), lo, phi, phi_primes);
+    for (std::uint64_t w = 0; w < words; ++w) {
+      const std::size_t count = word_products(factors, base, block[w], products);
+      for (std::size_t i = 0; i < count; ++i) mark(products[i]);
+      base = times_g64.times(base);
+    }
+  }
+  return true;
+}
+
 // Calls mark(g^k mod n) for every k in 1 .. phi coprime to phi, in order of k. Needs
 // 2 <= n < 2^31 and phi >= 1; phi_primes are the distinct primes dividing phi. Before each
 // block of exponents it asks go_on (when given) and stops early, returning false, once
@@ -47,35 +84,7 @@ bool walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
     return true;
   }
 
-  // Each word of the exponent sieve covers 64 exponents from some base k. Its roots are
-  // g^k · g^b for the set bits b, products independent of one another; only the step
-  // from one word's g^k to the next (times g^64) forms a chain. Every g^b is a fixed
-  // factor, so each product is one integer multiplication for the quotient and two for
-  // the rest, and a word's products can be formed side by side (word_products.h).
-  WordFactors factors;
-  factors.n = n;
-  std::uint64_t power = 1 % n;
-  const FixedFactor times_g(g % n, n);
-  for (std::size_t b = 0; b < 64; ++b) {
-    factors.factor[b] = power;
-    factors.scaled[b] = (power << 32) / n;
-    power = times_g.times(power);
-  }
-  const FixedFactor times_g64(static_cast<std::uint32_t>(power), n);
-
-  std::array<std::uint64_t, kBlockWords> block;
-  alignas(64) std::uint32_t products[64 + 8];
-  std::uint64_t base = g % n;  // g^k for the first exponent of the word
-  for (std::uint64_t lo = 1; lo <= phi; lo += kBlockBits) {
-    if (go_on != nullptr && !go_on()) return false;
-    const std::uint64_t words = sieve_exponent_block(block.data(), lo, phi, phi_primes);
-    for (std::uint64_t w = 0; w < words; ++w) {
-      const std::size_t count = word_products(factors, base, block[w], products);
-      for (std::size_t i = 0; i < count; ++i) mark(products[i]);
-      base = times_g64.times(base);
-    }
-  }
-  return true;
+  return walk_long(n, g, phi, phi_primes, mark, go_on);
 }
 
 }  // namespace listing
