@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/tables.h"
+#include "listing/primality.h"
 
 namespace core {
 
@@ -29,29 +30,26 @@ bool from_tables(std::int64_t n) { return n <= N && tables_built(); }
 
 }  // namespace
 
-// Trial division works in 32 bits, which the domain fits and which divides several times
-// faster than 64 bits.
+// Beyond the tables a prime is told by a probable-prime test that is exact in the domain,
+// not by trial division up to its square root.
 bool is_prime(std::int64_t n) {
   if (n < 2) return false;
   if (from_tables(n)) return !st[n];
-  const auto m = static_cast<std::uint32_t>(n);
-  for (const std::uint32_t p : kSmallPrimes) {
-    if (p * p > m) break;
-    if (m % p == 0) return false;
-  }
-  return true;
+  return listing::is_prime_u32(static_cast<std::uint32_t>(n));
 }
 
 std::int64_t totient(std::int64_t n) {
   if (n <= 0) return 0;
   if (from_tables(n)) return euler[n];
   auto m = static_cast<std::uint32_t>(n);
+  if (listing::is_prime_u32(m)) return m - 1;
   std::uint32_t result = m;
   for (const std::uint32_t p : kSmallPrimes) {
     if (p * p > m) break;
     if (m % p != 0) continue;
     while (m % p == 0) m /= p;
     result -= result / p;
+    if (m > 1 && listing::is_prime_u32(m)) break;  // one prime factor remains
   }
   if (m > 1) result -= result / m;  // one prime factor above √m remains
   return result;

@@ -1,7 +1,12 @@
 #include "core/root_search.h"
 
+#include <bit>
+#include <numeric>
+
 #include "core/lookup.h"
 #include "listing/exponent_sieve.h"
+#include "listing/modular_product.h"
+#include "listing/primality.h"
 #include "listing/prime_factors.h"
 
 namespace core {
@@ -28,13 +33,15 @@ bool judge(std::int32_t n) {
   if (n % 2 == 0) n /= 2;
   // Not composite: a prime, or 0 (which the table leaves unmarked).
   if (n == 0 || is_prime(n)) return true;
-  // Every integer from 3 is tried, even ones too: that is what lets 2·4^k through.
-  for (std::int32_t i = 3; static_cast<std::int64_t>(i) * i <= n; ++i) {
-    if (n % i != 0) continue;
-    while (n % i == 0) n /= i;
-    return n == 1;
-  }
-  return false;
+  // Every integer from 3 is tried up to the square root, even ones too, and the first
+  // divisor found must be the only one. For odd n that divisor is its least prime, so n
+  // passes exactly when it is a prime power. For even n only 4 can be the first divisor
+  // and divide out completely (3 would leave the twos, and 6, 8, 10, ... come after
+  // 4 or after 3), so n passes exactly when it is a power of 4 from 16 up: that is
+  // what lets 2·4^k through. Both are told without trying the divisors one by one.
+  const auto m = static_cast<std::uint32_t>(n);
+  if (m % 2 == 0) return m >= 16 && (m & (m - 1)) == 0 && std::countr_zero(m) % 2 == 0;
+  return listing::is_prime_power_u32(m);
 }
 
 bool plan_roots(std::int64_t n, RootPlan& plan) {
@@ -43,17 +50,26 @@ bool plan_roots(std::int64_t n, RootPlan& plan) {
 
   const auto phi = static_cast<std::int32_t>(totient(n));
   get_factors(phi);
+  const auto modulus = static_cast<std::uint32_t>(n);
+  const listing::PowerMod power(modulus);
+  // The exponents phi / q, divided once rather than per candidate.
+  std::uint32_t exponents[16];  // φ(n) < 2^31 has at most 9 distinct primes
+  for (std::size_t i = 0; i < factors.size(); ++i) {
+    exponents[i] = static_cast<std::uint32_t>(phi / factors[i]);
+  }
   for (std::int32_t a = 2; a < n; ++a) {
-    if (qmi(a, phi, n) != 1) continue;  // also rejects every a sharing a factor with n
+    // a^phi = 1 exactly when a shares no factor with n (Euler), which a gcd tells
+    // without the power.
+    if (std::gcd(static_cast<std::uint32_t>(a), modulus) != 1) continue;
     bool flag = true;
-    for (std::int32_t q : factors) {
-      if (qmi(a, phi / q, n) == 1) {
+    for (std::size_t i = 0; i < factors.size(); ++i) {
+      if (power(static_cast<std::uint32_t>(a), exponents[i]) == 1) {
         flag = false;
         break;
       }
     }
     if (!flag) continue;
-    plan.n = static_cast<std::uint32_t>(n);
+    plan.n = modulus;
     plan.phi = static_cast<std::uint32_t>(phi);
     plan.phi_primes.assign(factors.begin(), factors.end());
     plan.least_root = static_cast<std::uint32_t>(a);

@@ -5,6 +5,8 @@
 
 #include "common/out_of_memory.h"
 
+#include "listing/primality.h"
+
 namespace first_lister {
 
 bool* f = nullptr;
@@ -35,11 +37,9 @@ bool flags_built() { return built; }
 bool is_prime(std::int32_t x) {
   if (x < 2) return false;
   if (x < N && built) return f[x];
-  if (x % 2 == 0) return x == 2;
-  for (std::int32_t i = 3; static_cast<std::int64_t>(i) * i <= x; i += 2) {
-    if (x % i == 0) return false;
-  }
-  return true;
+  // Not trial division up to the square root: a probable-prime test that is exact for
+  // every 32-bit x.
+  return listing::is_prime_u32(static_cast<std::uint32_t>(x));
 }
 
 std::int32_t phi(std::int32_t x) {
@@ -50,6 +50,7 @@ std::int32_t phi(std::int32_t x) {
     if (x % i != 0) continue;
     while (x % i == 0) x /= i;
     ans -= ans / i;
+    if (x > 1 && is_prime(x)) break;  // what is left is one prime: no need to reach it
   }
   if (x > 1) ans -= ans / x;
   return ans;
@@ -92,12 +93,11 @@ bool exist(std::int32_t n) {
   // keeps an even cofactor that no odd divisor empties.
   if (n % 2 == 0) n /= 2;
   if (is_prime(n)) return true;
-  for (std::int32_t i = 3; static_cast<std::int64_t>(i) * i <= n; i += 2) {
-    if (n % i != 0) continue;
-    while (n % i == 0) n /= i;
-    return n == 1;
-  }
-  return false;
+  // The first odd divisor up to the square root must divide out completely: for odd n
+  // that is its least prime, so n passes exactly when it is a prime power; an even n
+  // never empties. Told without trying the divisors one by one.
+  if (n < 0 || n % 2 == 0) return false;
+  return listing::is_prime_power_u32(static_cast<std::uint32_t>(n));
 }
 
 }  // namespace first_lister

@@ -1,6 +1,9 @@
 #include "first_lister/solve.h"
 
+#include <numeric>
+
 #include "first_lister/routines.h"
+#include "listing/modular_product.h"
 #include "listing/prime_factors.h"
 #include "listing/root_line.h"
 
@@ -10,12 +13,15 @@ std::vector<std::int32_t> V;
 
 std::int32_t least_root(std::int32_t n, std::int32_t p) {
   cal(p);
+  // The same values as quick_mod, without a division per product.
+  const listing::PowerMod power(static_cast<std::uint32_t>(n));
   for (std::int32_t i = 2; i < n; ++i) {
-    // Also rejects every i sharing a factor with n.
-    if (quick_mod(i, p, n) != 1) continue;
+    // i^p = 1 exactly when i shares no factor with n (Euler), which a gcd tells without
+    // the power.
+    if (std::gcd(i, n) != 1) continue;
     bool flag = true;
     for (std::int32_t d : G) {
-      if (quick_mod(i, d, n) == 1) {
+      if (power(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(d)) == 1) {
         flag = false;
         break;
       }

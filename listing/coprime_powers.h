@@ -7,8 +7,46 @@
 
 #include "listing/exponent_sieve.h"
 #include "listing/modular_product.h"
+#include "listing/word_products.h"
 
 namespace listing {
+
+// The walk of walk_coprime_powers for phi > 64, kept out of line: its arrays would
+// otherwise cost every short list a large stack frame.
+template <class Mark>
+[[gnu::noinline]] bool walk_long(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
+                                 std::span<const std::uint32_t> phi_primes, Mark& mark,
+                                 bool (*go_on)()) {
+  // Each word of the exponent sieve covers 64 exponents from some base k. Its roots are
+  // g^k · g^b for the set bits b, products independent of one another; only the step
+  // from one word's g^k to the next (times g^64) forms a chain. Every g^b is a fixed
+  // factor, so each product is one integer multiplication for the quotient and two for
+  // the rest, and a word's products can be formed side by side (word_products.h).
+  WordFactors factors;
+  factors.n = n;
+  std::uint64_t power = 1 % n;
+  const FixedFactor times_g(g % n, n);
+  for (std::size_t b = 0; b < 64; ++b) {
+    factors.factor[b] = power;
+    factors.scaled[b] = (power << 32) / n;
+    power = times_g.times(power);
+  }
+  const FixedFactor times_g64(static_cast<std::uint32_t>(power), n);
+
+  std::array<std::uint64_t, kBlockWords> block;
+  alignas(64) std::uint32_t products[64 + 8];
+  std::uint64_t base = g % n;  // g^k for the first exponent of the word
+  for (std::uint64_t lo = 1; lo <= phi; lo += kBlockBits) {
+    if (go_on != nullptr && !go_on()) return false;
+    const std::uint64_t words = sieve_exponent_block(block.data(), lo, phi, phi_primes);
+    for (std::uint64_t w = 0; w < words; ++w) {
+      const std::size_t count = word_products(factors, base, block[w], products);
+      for (std::size_t i = 0; i < count; ++i) mark(products[i]);
+      base = times_g64.times(base);
+    }
+  }
+  return true;
+}
 
 // Calls mark(g^k mod n) for every k in 1 .. phi coprime to phi, in order of k. Needs
 // 2 <= n < 2^31 and phi >= 1; phi_primes are the distinct primes dividing phi. Before each
@@ -18,29 +56,35 @@ template <class Mark>
 bool walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
                          std::span<const std::uint32_t> phi_primes, Mark&& mark,
                          bool (*go_on)() = nullptr) {
-  const Modulus mod(n);
-
-  // Each word of the exponent sieve covers 64 exponents from some base k. Its roots are
-  // g^k · g^b for the set bits b, products independent of one another; only the step
-  // from one word's g^k to the next (times g^64) forms a chain.
-  std::array<std::uint64_t, 65> small_power;
-  small_power[0] = 1 % n;
-  for (std::size_t b = 1; b <= 64; ++b) small_power[b] = mod.multiply(small_power[b - 1], g % n);
-
-  std::array<std::uint64_t, kBlockWords> block;
-  std::uint64_t base = small_power[1];  // g^k for the first exponent of the current word
-  for (std::uint64_t lo = 1; lo <= phi; lo += kBlockBits) {
+  if (phi <= 64) {
+    // One word of exponents (for phi = φ(n), n is below 134): a chain of products is
+    // quicker than setting up the fixed factors.
+    const std::uint64_t block = coprime_exponent_word(phi, phi_primes);
     if (go_on != nullptr && !go_on()) return false;
-    const std::uint64_t words = sieve_exponent_block(block.data(), lo, phi, phi_primes);
-    for (std::uint64_t w = 0; w < words; ++w) {
-      for (std::uint64_t b = block[w]; b != 0; b &= b - 1) {
-        const auto shift = static_cast<unsigned>(std::countr_zero(b));
-        mark(static_cast<std::uint32_t>(mod.multiply(base, small_power[shift])));
+    if (n < (1u << 8)) {
+      // Products below 2^16: a 32-bit reciprocal is exact for them (Lemire's method).
+      const std::uint32_t inverse = 0xffffffffu / n + 1;
+      const auto remainder = [&](std::uint32_t a) {
+        return static_cast<std::uint32_t>((std::uint64_t{inverse * a} * n) >> 32);
+      };
+      const std::uint32_t factor = remainder(g % n);
+      std::uint32_t power = 1;
+      for (std::uint32_t k = 1; k <= phi; ++k) {
+        power = remainder(power * factor);
+        if ((block >> (k - 1)) & 1) mark(power);
       }
-      base = mod.multiply(base, small_power[64]);
+    } else {
+      const Modulus mod(n);
+      std::uint64_t power = 1;
+      for (std::uint32_t k = 1; k <= phi; ++k) {
+        power = mod.multiply(power, g % n);
+        if ((block >> (k - 1)) & 1) mark(static_cast<std::uint32_t>(power));
+      }
     }
+    return true;
   }
-  return true;
+
+  return walk_long(n, g, phi, phi_primes, mark, go_on);
 }
 
 }  // namespace listing

@@ -7,27 +7,44 @@ namespace listing {
 
 namespace {
 
-// Clears, in the block of exponents lo .. lo + kBlockBits - 1, every multiple of q.
-void clear_multiples(std::uint64_t* block, std::uint64_t lo, std::uint64_t q) {
-  if (q < 64) {
-    // A small prime hits every word; its pattern depends only on where the word starts
-    // modulo q, so one mask per residue clears a whole word at once.
-    std::array<std::uint64_t, 64> keep{};
+// kKeep[q][r]: the word of 64 exponents from some lo with lo ≡ r (mod q), with the
+// multiples of q cleared. Worked out by the compiler for every q below 64 (the rows of
+// composite q go unused), so a short list does not build masks per number.
+constexpr auto kKeep = [] {
+  std::array<std::array<std::uint64_t, 64>, 64> keep{};
+  for (std::uint64_t q = 2; q < 64; ++q) {
     for (std::uint64_t r = 0; r < q; ++r) {
       std::uint64_t mask = ~std::uint64_t{0};
       for (std::uint64_t b = (q - r) % q; b < 64; b += q) mask &= ~(std::uint64_t{1} << b);
-      keep[r] = mask;
+      keep[q][r] = mask;
     }
-    std::uint64_t r = lo % q;
-    const std::uint64_t step = 64 % q;
-    for (std::uint64_t w = 0; w < kBlockWords; ++w) {
+  }
+  return keep;
+}();
+
+// Clears, in the words 0 .. words - 1 of the block of exponents from lo, every multiple
+// of q.
+void clear_multiples(std::uint64_t* block, std::uint64_t words, std::uint64_t lo, std::uint64_t q) {
+  if (q < 64) {
+    // A small prime hits every word; its pattern depends only on where the word starts
+    // modulo q, so one mask per residue clears a whole word at once.
+    // Exponents stay below 2^32: 32-bit remainders, which are the quicker ones.
+    const std::array<std::uint64_t, 64>& keep = kKeep[q];
+    std::uint32_t r = lo == 1 ? 1 : static_cast<std::uint32_t>(lo) % static_cast<std::uint32_t>(q);
+    if (words == 1) {
+      block[0] &= keep[r];
+      return;
+    }
+    const std::uint32_t step = 64 % static_cast<std::uint32_t>(q);
+    for (std::uint64_t w = 0; w < words; ++w) {
       block[w] &= keep[r];
       r += step;
       if (r >= q) r -= q;
     }
     return;
   }
-  for (std::uint64_t j = (q - lo % q) % q; j < kBlockBits; j += q) {
+  const std::uint64_t bits = words * 64;
+  for (std::uint64_t j = (q - lo % q) % q; j < bits; j += q) {
     block[j / 64] &= ~(std::uint64_t{1} << (j % 64));
   }
 }
@@ -36,16 +53,18 @@ void clear_multiples(std::uint64_t* block, std::uint64_t lo, std::uint64_t q) {
 
 std::uint64_t sieve_exponent_block(std::uint64_t* block, std::uint64_t lo, std::uint64_t phi,
                                    std::span<const std::uint32_t> phi_primes) {
-  std::fill(block, block + kBlockWords, ~std::uint64_t{0});
-  for (std::uint32_t q : phi_primes) clear_multiples(block, lo, q);
+  // Only the words that hold exponents up to phi are filled: a short list costs a word
+  // or two, not a whole block.
   const std::uint64_t bits = std::min<std::uint64_t>(kBlockBits, phi - lo + 1);
   const std::uint64_t words = (bits + 63) / 64;
+  std::fill(block, block + words, ~std::uint64_t{0});
+  for (std::uint32_t q : phi_primes) clear_multiples(block, words, lo, q);
   if (bits % 64 != 0) block[words - 1] &= (std::uint64_t{1} << (bits % 64)) - 1;
   return words;
 }
 
 std::uint64_t count_coprime(std::uint32_t phi, std::span<const std::uint32_t> phi_primes) {
-  std::uint64_t count = phi;
+  std::uint32_t count = phi;
   for (std::uint32_t q : phi_primes) count -= count / q;
   return count;
 }

@@ -12,9 +12,20 @@ inline constexpr std::uint64_t kBlockWords = kBlockBits / 64;
 
 // Leaves set, in the block of exponents lo .. lo + kBlockBits - 1, exactly the bits of the
 // exponents up to phi that no prime of phi_primes divides. Returns how many words hold
-// such exponents (the rest of the block lies past phi).
+// such exponents; only those are written (the rest of the block lies past phi).
 std::uint64_t sieve_exponent_block(std::uint64_t* block, std::uint64_t lo, std::uint64_t phi,
                                    std::span<const std::uint32_t> phi_primes);
+
+// For 1 <= phi <= 64: bit k - 1 set for each exponent k in 1 .. phi coprime to phi.
+inline std::uint64_t coprime_exponent_word(std::uint32_t phi,
+                                           std::span<const std::uint32_t> phi_primes) {
+  std::uint64_t word = ~std::uint64_t{0} >> (64 - phi);
+  for (const std::uint32_t q : phi_primes) {
+    // q divides phi, so q <= 64: clear the bits of q, 2q, ... up to phi.
+    for (std::uint32_t k = q; k <= phi; k += q) word &= ~(std::uint64_t{1} << (k - 1));
+  }
+  return word;
+}
 
 // How many exponents in 1 .. phi are coprime to phi: φ(phi), the number of roots.
 std::uint64_t count_coprime(std::uint32_t phi, std::span<const std::uint32_t> phi_primes);

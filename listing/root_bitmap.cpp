@@ -1,6 +1,13 @@
 #include "listing/root_bitmap.h"
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
 #include <vector>
+
+#if defined(__x86_64__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 #include "listing/coprime_powers.h"
 
@@ -18,9 +25,41 @@ void set_bit(std::uint64_t* words, std::uint32_t r) {
 constexpr std::uint32_t kDirectLimit = std::uint32_t{1} << 25;
 constexpr unsigned kRegionShift = 22;             // 512 KiB of bitmap per region
 constexpr std::size_t kBucketCapacity = 1 << 16;  // roots held per region
+// Roots reach a bucket a cache line at a time: each region gathers 16 of them in a line
+// of its own, and a full line is written to the bucket past the caches (where the
+// processor can), without reading the bucket's memory first. The lines of all regions
+// together stay in the first-level cache.
+constexpr std::size_t kLineRoots = 64 / sizeof(std::uint32_t);
 // Buckets a power of two apart would all compete for the same cache sets; one cache line
 // more per bucket spreads their ends over the sets.
-constexpr std::size_t kBucketStride = kBucketCapacity + 64 / sizeof(std::uint32_t);
+constexpr std::size_t kBucketStride = kBucketCapacity + kLineRoots;
+
+struct alignas(64) Line {
+  std::uint32_t roots[kLineRoots];
+};
+
+// Copies a line to `to`, which is aligned to 64 bytes.
+void stream_line(std::uint32_t* to, const Line& line) {
+#if defined(__x86_64__) || defined(_M_X64)
+  const auto* from = reinterpret_cast<const __m128i*>(line.roots);
+  auto* dest = reinterpret_cast<__m128i*>(to);
+  for (int i = 0; i < 4; ++i) _mm_stream_si128(dest + i, _mm_load_si128(from + i));
+#else
+  std::memcpy(to, line.roots, sizeof line.roots);
+#endif
+}
+
+// Reads a bitmap region in order, a word per cache line, so that the hardware fetches
+// it ahead: the region was last marked long ago, and marking it at random places would
+// otherwise wait for main memory at each of them.
+std::uint64_t touch(const std::uint64_t* first, const std::uint64_t* last) {
+  std::uint64_t any = 0;
+  for (const std::uint64_t* q = first; q < last; q += 8) any |= *q;
+  return any;
+}
+
+// Where the result of touch() goes, so that its reads are not dropped as unused.
+volatile std::uint64_t touched_sink;
 
 }  // namespace
 
@@ -36,10 +75,24 @@ bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
   }
 
   const std::size_t regions = (static_cast<std::size_t>(n) >> kRegionShift) + 1;
-  std::vector<std::uint32_t> buckets(regions * kBucketStride);
+  // Left uninitialised: a bucket is only read up to where it was filled, and memory that
+  // no root reaches is never touched. One line more for the alignment of the first.
+  const std::unique_ptr<std::uint32_t[]> bucket_memory(
+      new std::uint32_t[regions * kBucketStride + kLineRoots]);
+  std::uint32_t* const buckets = reinterpret_cast<std::uint32_t*>(
+      (reinterpret_cast<std::uintptr_t>(bucket_memory.get()) + 63) / 64 * 64);
   std::vector<std::uint32_t> filled(regions, 0);
+  std::vector<Line> lines(regions);
+  std::vector<std::uint8_t> in_line(regions, 0);
+  std::uint64_t touched = 0;
   auto drain = [&](std::size_t region) {
-    const std::uint32_t* bucket = buckets.data() + region * kBucketStride;
+#if defined(__x86_64__) || defined(_M_X64)
+    _mm_sfence();  // the streamed lines are in memory before they are read back
+#endif
+    const std::size_t first = (region << kRegionShift) / 64;
+    const std::size_t last = std::min(((region + 1) << kRegionShift) / 64, roots.words.size());
+    touched |= touch(words + first, words + last);
+    const std::uint32_t* bucket = buckets + region * kBucketStride;
     const std::uint32_t count = filled[region];
     for (std::uint32_t i = 0; i < count; ++i) set_bit(words, bucket[i]);
     filled[region] = 0;
@@ -48,11 +101,25 @@ bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
       n, g, phi, phi_primes,
       [&](std::uint32_t r) {
         const std::size_t region = r >> kRegionShift;
-        buckets[region * kBucketStride + filled[region]] = r;
-        if (++filled[region] == kBucketCapacity) drain(region);
+        Line& line = lines[region];
+        const unsigned k = in_line[region];
+        line.roots[k] = r;
+        if (k + 1 < kLineRoots) {
+          in_line[region] = static_cast<std::uint8_t>(k + 1);
+          return;
+        }
+        in_line[region] = 0;
+        stream_line(buckets + region * kBucketStride + filled[region], line);
+        filled[region] += kLineRoots;
+        if (filled[region] == kBucketCapacity) drain(region);
       },
       go_on);
-  for (std::size_t region = 0; region < regions; ++region) drain(region);
+  for (std::size_t region = 0; region < regions; ++region) {
+    drain(region);
+    for (unsigned k = 0; k < in_line[region]; ++k) set_bit(words, lines[region].roots[k]);
+  }
+  // Kept somewhere the compiler must write it, so that the reads of touch() stay.
+  touched_sink = touched;
   return whole;
 }
 

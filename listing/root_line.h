@@ -1,9 +1,124 @@
 #pragma once
 
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
 #include "common/output_buffer.h"
 #include "listing/root_bitmap.h"
 
 namespace listing {
+
+// Writes the residues of one bitmap word at a time, each followed by a space. A residue
+// w·64 + b is H·100 + t with H = ⌊w·64 / 100⌋ and t = w·64 mod 100 + b below 164: its text
+// is the text of H or of H + 1 (while t passes 100) and two digits of t. Both prefixes
+// are kept per word in a register each, so a root costs two stores and no branch on its
+// digits.
+class RootWordWriter {
+ public:
+  // The most bytes one word writes (64 numbers below 2^32, each with its space), plus
+  // the slack its last stores spill past the end.
+  static constexpr std::size_t kMaxWordBytes = 64 * 11 + 16;
+
+  // Writes the residues w·64 + b for the set bits b of `bits`, ascending, each followed
+  // by a space; needs kMaxWordBytes of room at p and w·64 + 63 < 10^10. Returns the end.
+  char* write(char* p, std::size_t w, std::uint64_t bits) {
+    const std::uint64_t base = static_cast<std::uint64_t>(w) * 64;
+    if (base < kSmallBase || std::endian::native != std::endian::little) {
+      return write_plain(p, base, bits);
+    }
+    const std::uint64_t high = base / 100;
+    const auto low = static_cast<unsigned>(base - high * 100);
+    if (high != high_) move_to(high);
+    // Selected from registers, not from an array: the next root's place depends on the
+    // length, and a load would put its latency on that chain.
+    const std::uint64_t prefix0 = prefix_[0], prefix1 = prefix_[1];
+    const std::size_t length0 = length_[0] + 3, length1 = length_[1] + 3;
+    for (; bits != 0; bits &= bits - 1) {
+      const unsigned t = low + static_cast<unsigned>(std::countr_zero(bits));
+      const bool carry = t >= 100;
+      const std::uint64_t prefix = carry ? prefix1 : prefix0;
+      const std::size_t length = carry ? length1 : length0;
+      std::memcpy(p, &prefix, 8);
+      std::memcpy(p + length - 3, &kTails[t], 4);
+      p += length;
+    }
+    return p;
+  }
+
+ private:
+  // Below this the prefix could be empty and a number could have one digit.
+  static constexpr std::uint64_t kSmallBase = 128;
+
+  // kTails[t]: the two digits of t mod 100 and a space, for t < 164.
+  static constexpr auto kTails = [] {
+    std::array<std::uint32_t, 164> tails{};
+    for (unsigned t = 0; t < tails.size(); ++t) {
+      const unsigned v = t % 100;
+      tails[t] = (('0' + v / 10) | ('0' + v % 10) << 8 | ' ' << 16);
+    }
+    return tails;
+  }();
+
+  // kSmall[v]: the text of v < 128 and a space, with its length in kSmallLength[v].
+  static constexpr auto kSmall = [] {
+    std::array<std::uint32_t, kSmallBase> small{};
+    for (unsigned v = 0; v < small.size(); ++v) {
+      const unsigned digits = v < 10 ? 1 : v < 100 ? 2 : 3;
+      std::uint32_t text = 0;
+      for (unsigned i = 0, rest = v; i < digits; ++i, rest /= 10) {
+        text |= ('0' + rest % 10) << (8 * (digits - 1 - i));
+      }
+      small[v] = text | ' ' << (8 * digits);
+    }
+    return small;
+  }();
+  static constexpr auto kSmallLength = [] {
+    std::array<std::uint8_t, kSmallBase> length{};
+    for (unsigned v = 0; v < length.size(); ++v) length[v] = v < 10 ? 2 : v < 100 ? 3 : 4;
+    return length;
+  }();
+
+  static char* write_plain(char* p, std::uint64_t base, std::uint64_t bits) {
+    for (; bits != 0; bits &= bits - 1) {
+      const std::uint64_t v = base + static_cast<unsigned>(std::countr_zero(bits));
+      if (v < kSmallBase && std::endian::native == std::endian::little) {
+        std::memcpy(p, &kSmall[v], 4);
+        p += kSmallLength[v];
+      } else {
+        p = common::write_decimal(p, v);
+        *p++ = ' ';
+      }
+    }
+    return p;
+  }
+
+  // The text of 1 <= h < 10^8 as bytes in memory order, and its length.
+  static void text_of(std::uint64_t h, std::uint64_t& text, std::size_t& length) {
+    char digits[16];
+    const std::size_t n = static_cast<std::size_t>(common::write_decimal(digits, h) - digits);
+    std::memcpy(&text, digits, 8);
+    if (n < 8) text &= (std::uint64_t{1} << (8 * n)) - 1;
+    length = n;
+  }
+
+  void move_to(std::uint64_t high) {
+    if (high == high_ + 1) {
+      prefix_[0] = prefix_[1];
+      length_[0] = length_[1];
+    } else {
+      text_of(high, prefix_[0], length_[0]);
+    }
+    text_of(high + 1, prefix_[1], length_[1]);
+    high_ = high;
+  }
+
+  std::uint64_t high_ = ~std::uint64_t{0};
+  std::uint64_t prefix_[2] = {};
+  std::size_t length_[2] = {};
+};
 
 // Writes the marked residues ascending, separated by single spaces, and a newline.
 // Writes nothing when no residue is marked, and stops early once a write to `out` has

@@ -1,13 +1,14 @@
 #include "logging_finder/logging_loop.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "common/answer_loop.h"
-#include "common/ascending_decimal.h"
 #include "common/output_buffer.h"
 #include "core/answer.h"
 #include "core/table_policy.h"
+#include "listing/root_line.h"
 #include "logging_finder/program.h"
 #include "logging_finder/progress.h"
 #include "platform/interrupts.h"
@@ -22,50 +23,53 @@ namespace {
 // until the percentage moves, so a long list costs a copy per root, not a format. At a
 // terminal only a frame that differs from the one on the screen is written: a repeat
 // would not change what a person sees, and the screen cannot keep up with one per root.
-// An interrupt, or a console whose reader has gone away, is noticed once per 64
-// residues; the list then stops unfinished. True when its last root, line end included,
-// was written (an interrupt that comes after that leaves the list whole).
+// The roots go to the file a bitmap word at a time, and the frames of a word's roots to
+// the console together. An interrupt, or a console whose reader has gone away, is
+// noticed once per 64 residues; the list then stops unfinished. True when its last root,
+// line end included, was written (an interrupt that comes after that leaves the list
+// whole).
 template <bool kAtTerminal>
 bool write_list(const core::RootPlan& plan, const listing::RootBitmap& roots,
                 ProgressFrames& frames, common::OutputBuffer& console,
                 common::OutputBuffer* results) {
   const std::uint64_t m = plan.count;
   frames.start(m);
-  common::AscendingDecimal decimal;
+  listing::RootWordWriter writer;
   std::uint64_t i = 0;
-  listing::for_each_root_while(
-      roots,
-      [&console] {
-        return platform::caught_interrupt() == 0 && !platform::is_broken_pipe(console.error());
-      },
-      [&](std::uint32_t root) {
-        const bool changed = frames.next();
-        if constexpr (kAtTerminal) {
-          if (changed) {
-            console.put(frames.frame());
-            console.flush();  // someone is watching the bar move
-          }
-        } else {
-          // Frames are at most 56 bytes; copying the whole 64-byte frame buffer is
-          // cheaper than a copy of the exact length, and the excess is overwritten next.
-          const std::string_view frame = frames.frame();
-          char* p = console.reserve(ProgressFrames::kFrameCapacity);
-          std::memcpy(p, frame.data(), ProgressFrames::kFrameCapacity);
-          console.commit(p + frame.size());
+  const std::size_t count = roots.words.size();
+  const std::uint64_t* const words = roots.words.data();
+  for (std::size_t w = 0; w < count; ++w) {
+    if (platform::caught_interrupt() != 0 || platform::is_broken_pipe(console.error())) break;
+    const std::uint64_t bits = words[w];
+    if (bits == 0) continue;
+    const auto in_word = static_cast<unsigned>(std::popcount(bits));
+    if constexpr (kAtTerminal) {
+      for (unsigned k = 0; k < in_word; ++k) {
+        if (frames.next()) {
+          console.put(frames.frame());
+          console.flush();  // someone is watching the bar move
         }
-
-        ++i;
-        if (results != nullptr) {
-          char* q = results->reserve(common::OutputBuffer::kSlack);
-          q = decimal.write(q, root);
-          if (i != m) {
-            *q++ = ' ';
-          } else {
-            q = std::copy_n(platform::kLineEnd, sizeof platform::kLineEnd - 1, q);
-          }
-          results->commit(q);
-        }
-      });
+      }
+    } else {
+      // Frames are at most 56 bytes; copying the whole 64-byte frame buffer is cheaper
+      // than a copy of the exact length, and the excess is overwritten next.
+      char* p = console.reserve(64 * ProgressFrames::kFrameCapacity);
+      for (unsigned k = 0; k < in_word; ++k) {
+        frames.next();
+        const std::string_view frame = frames.frame();
+        std::memcpy(p, frame.data(), ProgressFrames::kFrameCapacity);
+        p += frame.size();
+      }
+      console.commit(p);
+    }
+    i += in_word;
+    if (results != nullptr) {
+      char* q = writer.write(results->reserve(listing::RootWordWriter::kMaxWordBytes), w, bits);
+      // The separator after the last root becomes the line end.
+      if (i == m) q = std::copy_n(platform::kLineEnd, sizeof platform::kLineEnd - 1, q - 1);
+      results->commit(q);
+    }
+  }
   return i == m;
 }
 

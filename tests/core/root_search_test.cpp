@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/answer.h"
+#include "core/lookup.h"
 #include "core/tables.h"
 #include "tests/support/capture.h"
 
@@ -50,6 +51,37 @@ TEST_F(RootSearch, JudgeAcceptsPrimePowersTheirDoublesAndTheKnownExtras) {
   }
   // Exactly the powers 2·4^k (k >= 2) among the powers of two, over the whole domain.
   for (int e = 3; e <= 30; ++e) EXPECT_EQ(core::judge(1 << e), e % 2 == 1 && e >= 5) << e;
+}
+
+// judge() by its definition: halve once, then try every integer from 3 up to the root.
+bool judge_by_trial_division(std::int32_t n) {
+  if (n < 0) return false;
+  if (n % 2 == 0) n /= 2;
+  if (n == 0 || core::is_prime(n)) return true;
+  for (std::int64_t i = 3; i * i <= n; ++i) {
+    if (n % i != 0) continue;
+    while (n % i == 0) n /= static_cast<std::int32_t>(i);
+    return n == 1;
+  }
+  return false;
+}
+
+TEST_F(RootSearch, JudgeGivesTheAnswersOfTrialDivision) {
+  for (std::int32_t n = 0; n < 300000; ++n)
+    ASSERT_EQ(core::judge(n), judge_by_trial_division(n)) << n;
+  // Beyond the tables: prime powers and their doubles near the top, squares of primes
+  // beside products of two close primes, and the semiprime of the batch benchmark.
+  for (std::int32_t n :
+       {46337 * 46337, 2 * 32749 * 32749, 1289 * 1289 * 1289, 3 * 3 * 238609291, 46327 * 46349,
+        2146654199, 1162261467, 774840978, 2147483646, 1073741827, 2147395600, 2147483629}) {
+    EXPECT_EQ(core::judge(n), judge_by_trial_division(n)) << n;
+  }
+  std::uint64_t x = 7;
+  for (int k = 0; k < 3000; ++k) {
+    x = x * 6364136223846793005ull + 1442695040888963407ull;
+    const auto n = static_cast<std::int32_t>(x >> 33);
+    ASSERT_EQ(core::judge(n), judge_by_trial_division(n)) << n;
+  }
 }
 
 TEST_F(RootSearch, RootListsOfSmallNumbers) {

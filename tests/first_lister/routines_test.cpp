@@ -119,6 +119,39 @@ TEST_F(Routines, ExistBeyondTheTable) {
   }
 }
 
+bool prime_by_trial_division(std::int32_t n) {
+  bool prime = n >= 2;
+  for (std::int64_t i = 2; i * i <= n && prime; ++i) prime = n % i != 0;
+  return prime;
+}
+
+// exist() by its definition: halve once, then try the odd numbers up to the root.
+bool exist_by_trial_division(std::int32_t n) {
+  if (n % 2 == 0) n /= 2;
+  if (prime_by_trial_division(n)) return true;
+  for (std::int64_t i = 3; i * i <= n; i += 2) {
+    if (n % i != 0) continue;
+    while (n % i == 0) n /= static_cast<std::int32_t>(i);
+    return n == 1;
+  }
+  return false;
+}
+
+TEST_F(Routines, ExistAndPrimalityGiveTheAnswersOfTrialDivision) {
+  for (std::int32_t n = 0; n < 200000; ++n) ASSERT_EQ(exist(n), exist_by_trial_division(n)) << n;
+  std::uint64_t x = 11;
+  for (int k = 0; k < 3000; ++k) {
+    x = x * 6364136223846793005ull + 1442695040888963407ull;
+    const auto n = static_cast<std::int32_t>(x >> 33);
+    ASSERT_EQ(exist(n), exist_by_trial_division(n)) << n;
+    ASSERT_EQ(is_prime(n), prime_by_trial_division(n)) << n;
+  }
+  for (std::int32_t n : {2146654199, 46337 * 46337, 2 * 32749 * 32749, 1289 * 1289 * 1289,
+                         2147483647, 2147483629, 1000000007, 2 * 1000000007 - 2, 3 * 715827881}) {
+    EXPECT_EQ(exist(n), exist_by_trial_division(n)) << n;
+  }
+}
+
 TEST_F(Routines, LeastRootIsTheSmallestGenerator) {
   EXPECT_EQ(least_root(3, 2), 2);
   EXPECT_EQ(least_root(7, 6), 3);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -40,6 +41,56 @@ TEST(Modulus, AgreesWithExactArithmetic) {
       const std::uint64_t a = random() % n, b = random() % n;
       ASSERT_EQ(mod.multiply(a, b), exact(a, b, n)) << a << " * " << b << " mod " << n;
     }
+  }
+}
+
+// The precomputed quotient is short by one where x·w lies just below a multiple of n:
+// factors and operands near n - 1, small ones, and random ones.
+TEST(FixedFactor, AgreesWithExactArithmetic) {
+  std::mt19937_64 random(16);
+  const std::uint32_t moduli[] = {2, 3, 65537, 999999937, 2147483629, 2147483646, 2147483647};
+  for (std::uint32_t n : moduli) {
+    std::vector<std::uint32_t> factors = {0, 1, n - 1, n / 2, n > 3 ? n - 2 : 1};
+    for (int k = 0; k < 20; ++k) factors.push_back(static_cast<std::uint32_t>(random() % n));
+    for (std::uint32_t w : factors) {
+      const listing::FixedFactor fixed(w, n);
+      for (std::uint64_t x = n > 300 ? n - 300 : 0; x < n; ++x) {
+        ASSERT_EQ(fixed.times(x), exact(x, w, n)) << x << " * " << w << " mod " << n;
+      }
+      for (int k = 0; k < 20000; ++k) {
+        const std::uint64_t x = random() % n;
+        ASSERT_EQ(fixed.times(x), exact(x, w, n)) << x << " * " << w << " mod " << n;
+      }
+    }
+  }
+}
+
+TEST(Remainder, AgreesWithTheDivision) {
+  std::mt19937_64 random(17);
+  for (std::uint32_t d : {1u, 2u, 3u, 7u, 65521u, 65535u, 2147483647u, 4294967295u}) {
+    const listing::Remainder mod(d);
+    for (std::uint32_t a : {0u, 1u, d - 1, d, d + 1, 4294967295u}) ASSERT_EQ(mod.of(a), a % d) << a;
+    for (int k = 0; k < 100000; ++k) {
+      const auto a = static_cast<std::uint32_t>(random());
+      ASSERT_EQ(mod.of(a), a % d) << a << " mod " << d;
+    }
+  }
+}
+
+TEST(PowerMod, AgreesWithExactArithmetic) {
+  std::mt19937_64 random(18);
+  for (std::uint32_t n : {3u, 7u, 65521u, 65537u, 2147483647u}) {
+    const listing::PowerMod power_mod(n);
+    for (int k = 0; k < 2000; ++k) {
+      const auto a = static_cast<std::uint32_t>(random() % n);
+      const std::uint64_t e = random() % (std::uint64_t{1} << 32);
+      std::uint64_t expected = 1 % n;
+      for (std::uint64_t b = a, f = e; f != 0; f >>= 1, b = exact(b, b, n)) {
+        if (f & 1) expected = exact(expected, b, n);
+      }
+      ASSERT_EQ(power_mod(a, e), expected) << a << "^" << e << " mod " << n;
+    }
+    EXPECT_EQ(power_mod(2, 0), 1u);
   }
 }
 

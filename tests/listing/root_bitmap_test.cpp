@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "listing/exponent_sieve.h"
 #include "listing/prime_factors.h"
 #include "listing/root_line.h"
+#include "listing/word_products.h"
 #include "tests/support/capture.h"
 #include "tests/support/oracle.h"
 
@@ -59,6 +61,38 @@ TEST(MarkGeneratorPowers, MatchesTheSlowWalk) {
       {2, 1},     {3, 2},       {5, 4},         {9, 6},           {54, 18},
       {193, 192}, {4289, 4288}, {65537, 65536}, {870871, 870870}, {1000003, 1000002}};
   for (const Case& c : cases) expect_marks_the_slow_walk(c.n, c.phi);
+}
+
+TEST(MarkGeneratorPowers, WithAndWithoutWideVectors) {
+  // The wide products where the processor has them, and the plain ones, give the same
+  // marks: full, empty and single-bit words at the ends of the range of n.
+  const bool wide = listing::wide_word_products();
+  for (bool on : {false, true}) {
+    listing::set_wide_word_products(on);
+    expect_marks_the_slow_walk(193, 192);
+    expect_marks_the_slow_walk(4289, 4288);
+    expect_marks_the_slow_walk(1000003, 1000002);
+  }
+  listing::set_wide_word_products(wide);
+
+  listing::WordFactors factors{};
+  factors.n = 2147483647;
+  std::uint64_t power = 1;
+  for (int b = 0; b < 64; ++b, power = power * 2147483646 % factors.n) {
+    factors.factor[b] = power;
+    factors.scaled[b] = (power << 32) / factors.n;
+  }
+  for (std::uint64_t bits : {~std::uint64_t{0}, std::uint64_t{0}, std::uint64_t{1} << 63,
+                             std::uint64_t{0x8000000100000001}}) {
+    std::uint32_t plain[72], wide_out[72];
+    listing::set_wide_word_products(false);
+    const std::size_t count = listing::word_products(factors, 2147483646, bits, plain);
+    listing::set_wide_word_products(true);
+    ASSERT_EQ(listing::word_products(factors, 2147483646, bits, wide_out), count);
+    ASSERT_EQ(count, static_cast<std::size_t>(std::popcount(bits)));
+    for (std::size_t i = 0; i < count; ++i) ASSERT_EQ(wide_out[i], plain[i]) << i;
+  }
+  listing::set_wide_word_products(wide);
 }
 
 TEST(MarkGeneratorPowers, LargeModulusGoesThroughBuckets) {
