@@ -53,11 +53,11 @@ RunResult run_program(const std::string& program, const std::string& input,
 
   // Faults come from the shim in tests/support; AddressSanitizer, which wants its runtime
   // loaded first, is told that the shim only passes calls on.
-  std::string fail_spec, asan_options;
+  std::string fault_text, asan_options;
   const bool shimmed = options.fault.call != nullptr || options.jitter;
   if (options.fault.call != nullptr) {
-    fail_spec = std::string(options.fault.call) + ":" + std::to_string(options.fault.fd) + ":" +
-                std::to_string(options.fault.error) + ":" + std::to_string(options.fault.nth);
+    fault_text = std::string(options.fault.call) + ":" + std::to_string(options.fault.fd) + ":" +
+                 std::to_string(options.fault.error) + ":" + std::to_string(options.fault.nth);
   }
   if (const char* asan = std::getenv("ASAN_OPTIONS")) asan_options = std::string(asan) + ":";
   asan_options += "verify_asan_link_order=0";
@@ -95,7 +95,7 @@ RunResult run_program(const std::string& program, const std::string& input,
     if (shimmed) {
       ::setenv("LD_PRELOAD", TAMSEL_FAULT_SHIM, 1);
       ::setenv("ASAN_OPTIONS", asan_options.c_str(), 1);
-      if (!fail_spec.empty()) ::setenv("TAMSEL_FAIL", fail_spec.c_str(), 1);
+      if (!fault_text.empty()) ::setenv("TAMSEL_FAIL", fault_text.c_str(), 1);
       if (options.jitter) ::setenv("TAMSEL_JITTER", "1", 1);
     }
     ::signal(SIGPIPE, SIG_DFL);
