@@ -2,8 +2,10 @@
 // both look to a person at a terminal. Its answers to typical and bad input, and its
 // failures, are rows of tests/e2e/filter_test.cpp.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -18,7 +20,9 @@
 
 namespace {
 
+using testing_support::as_written;
 using testing_support::kResultsFile;
+using testing_support::kWindows;
 using testing_support::read_file;
 using testing_support::RunResult;
 
@@ -28,14 +32,16 @@ class LoggingFinder : public testing::Test {
  protected:
   void SetUp() override { dir_ = testing_support::make_temp_directory(); }
   void TearDown() override {
+#ifndef _WIN32
     ::chmod(dir_.c_str(), 0700);
+#endif
     std::filesystem::remove_all(dir_);
   }
 
   RunResult run(const std::string& input) {
     return testing_support::run_program(TAMSEL43_PATH, input, {.working_directory = dir_});
   }
-  std::string results() const { return read_file(dir_ + "/" + kResultsFile); }
+  std::string results() const { return read_file(testing_support::results_path(dir_)); }
 
   std::string dir_;
 };
@@ -52,8 +58,10 @@ TEST_F(LoggingFinder, LongerListsEndWithTheirLastFrame) {
   for (const Case& c : cases) {
     const RunResult r = run(c.input);
     const std::string file = results();
-    EXPECT_TRUE(r.out.ends_with("\r" + c.last_frame + "\n" + kPrompt)) << c.input;
-    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\r'), c.roots) << c.input;
+    EXPECT_TRUE(r.out.ends_with(as_written("\r" + c.last_frame + "\n" + kPrompt))) << c.input;
+    // A line end written as CR LF brings a CR of its own.
+    const auto line_ends = kWindows ? std::count(r.out.begin(), r.out.end(), '\n') : 0;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\r') - line_ends, c.roots) << c.input;
     EXPECT_EQ(std::count(file.begin(), file.end(), ' ') + 1, c.roots) << c.input;
   }
 }
@@ -73,6 +81,9 @@ TEST_F(LoggingFinder, HoldsEveryListAfterANormalEnding) {
 }
 
 TEST_F(LoggingFinder, ResultsFileInAFolderWithoutWritePermission) {
+#ifdef _WIN32
+  GTEST_SKIP() << "folder permissions are POSIX's; the file is on drive D there";
+#else
   ASSERT_EQ(::chmod(dir_.c_str(), 0555), 0);
   RunResult r;
   if (::geteuid() != 0) {
@@ -92,12 +103,14 @@ TEST_F(LoggingFinder, ResultsFileInAFolderWithoutWritePermission) {
   EXPECT_EQ(r.err, "tamsel4-3: cannot open D:\\Orvanic.txt: Permission denied\n");
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_EQ(r.out, "\r  0%=>\r 50%=>\n" + kPrompt + "\r  0%=>\r 25%=>\r 50%=>\r 75%=>\n" + kPrompt);
+#endif
 }
 
 // What a hostile user can do to the results file: each script runs in the program's
 // folder with $P the program, and prints the statuses it sees. The file must hold whole
 // lists only, or stay as it was.
 TEST_F(LoggingFinder, HostileConditionsLeaveWholeListsOnly) {
+  if (kWindows) GTEST_SKIP() << "needs a POSIX shell, FIFOs, signals and ulimit";
   struct Case {
     const char* name;
     std::string script, printed, errors, file;

@@ -79,12 +79,13 @@ std::string expected_output(Shows shows, const std::string& program) {
 std::map<std::string, std::string> contents(const std::string& dir) {
   std::map<std::string, std::string> files;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    files[entry.path().filename()] = testing_support::read_file(entry.path());
+    files[entry.path().filename().string()] = testing_support::read_file(entry.path().string());
   }
   return files;
 }
 
 TEST(Arguments, AnsweredOrRejectedBeforeAnythingIsReadOrWritten) {
+  if (testing_support::kWindows) GTEST_SKIP() << "needs a POSIX shell to keep the unread input";
   const std::string input = "7\n21\n13\n";
   for (const testing_support::Program& program : testing_support::all_programs()) {
     for (const Row& row : kRows) {
