@@ -26,24 +26,15 @@ bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
                            std::span<const std::uint32_t> phi_primes, RootBitmap& roots,
                            bool (*go_on)() = nullptr);
 
-// Visits the marked residues in ascending order, asking go_on() before each word of 64
-// residues and stopping when it says no: a caller can give up within a few roots at a
-// cost per word, not per root.
-template <class GoOn, class Visit>
-void for_each_root_while(const RootBitmap& roots, GoOn&& go_on, Visit&& visit) {
+// Visits every marked residue in ascending order.
+template <class Visit>
+void for_each_root(const RootBitmap& roots, Visit&& visit) {
   const std::size_t count = roots.words.size();
   for (std::size_t w = 0; w < count; ++w) {
-    if (!go_on()) return;
     for (std::uint64_t bits = roots.words[w]; bits != 0; bits &= bits - 1) {
       visit(static_cast<std::uint32_t>(w * 64 + static_cast<unsigned>(std::countr_zero(bits))));
     }
   }
-}
-
-// Visits every marked residue in ascending order.
-template <class Visit>
-void for_each_root(const RootBitmap& roots, Visit&& visit) {
-  for_each_root_while(roots, [] { return true; }, visit);
 }
 
 }  // namespace listing

@@ -19,6 +19,16 @@ using testing_support::quoted;
 using testing_support::RunOptions;
 using testing_support::RunResult;
 
+// Why a program cannot be run under an address-space limit here, or null.
+const char* no_address_space_limit() {
+#ifdef TAMSEL_SANITIZED
+  return "sanitized programs cannot start under an address-space limit";
+#else
+  return testing_support::kWindows ? "the address-space limit comes from a POSIX shell's ulimit"
+                                   : nullptr;
+#endif
+}
+
 class Environment : public testing::TestWithParam<Program> {
  protected:
   void SetUp() override { options_.working_directory = testing_support::make_temp_directory(); }
@@ -50,11 +60,7 @@ TEST_P(Environment, ReaderGoingAwayEndsTheRunQuietly) {
 }
 
 TEST_P(Environment, TooLittleMemoryForTheLargestListIsReported) {
-#ifdef TAMSEL_SANITIZED
-  GTEST_SKIP() << "sanitized programs cannot start under an address-space limit";
-#elif defined(_WIN32)
-  GTEST_SKIP() << "the address-space limit comes from a POSIX shell's ulimit";
-#else
+  if (const char* reason = no_address_space_limit()) GTEST_SKIP() << reason;
   // 2147483647 is prime; listing its roots needs far more than 150 MB.
   const Program& p = GetParam();
   const RunResult limited = testing_support::run_shell(
@@ -66,7 +72,6 @@ TEST_P(Environment, TooLittleMemoryForTheLargestListIsReported) {
   // 7 came before and was answered as usual.
   const std::string seven = run("7\n").out;
   EXPECT_EQ(limited.out.substr(0, seven.size()), seven);
-#endif
 }
 
 TEST_P(Environment, StreamsLeftNonBlockingAreWaitedFor) {
@@ -91,11 +96,7 @@ TEST_P(Environment, StreamsLeftNonBlockingAreWaitedFor) {
 // program must work in, or one so tight that an allocation fails. A failure must be
 // reported, not crash the program, and what came before it answered as usual.
 TEST_P(Environment, TooLittleMemoryIsReportedInsteadOfACrash) {
-#ifdef TAMSEL_SANITIZED
-  GTEST_SKIP() << "sanitized programs cannot start under an address-space limit";
-#elif defined(_WIN32)
-  GTEST_SKIP() << "the address-space limit comes from a POSIX shell's ulimit";
-#else
+  if (const char* reason = no_address_space_limit()) GTEST_SKIP() << reason;
   const Program& p = GetParam();
   const std::string program = quoted(p.path);
   // The smallest limit, in steps of 256 KiB, under which `input | program args` succeeds
@@ -143,7 +144,6 @@ TEST_P(Environment, TooLittleMemoryIsReportedInsteadOfACrash) {
         << limited.out.size() << " bytes, not " << plain.out.size();
     EXPECT_TRUE(limited_file == in_directory(testing_support::kResultsFile));
   }
-#endif
 }
 
 // The largest prime of the first generation's table and of the later ones' tables.
