@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
   // Products alone: every root's residue, summed instead of marked.
   double t = now();
   std::uint64_t sum = 0;
-  listing::walk_coprime_powers(plan.n, plan.least_root, plan.phi, plan.phi_primes,
+  listing::walk_coprime_powers(plan.n, plan.least_root, plan.phi, plan.phi, plan.phi_primes,
                                [&](std::uint32_t r) { sum += r; });
   report("products (walk, no marking)", now() - t, roots);
 

@@ -14,7 +14,7 @@ namespace listing {
 // The walk of walk_coprime_powers for phi > 64, kept out of line: its arrays would
 // otherwise cost every short list a large stack frame.
 template <class Mark>
-[[gnu::noinline]] bool walk_long(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
+[[gnu::noinline]] bool walk_long(std::uint32_t n, std::uint32_t g, std::uint32_t last,
                                  std::span<const std::uint32_t> phi_primes, Mark& mark,
                                  bool (*go_on)()) {
   // Each word of the exponent sieve covers 64 exponents from some base k. Its roots are
@@ -36,9 +36,9 @@ template <class Mark>
   std::array<std::uint64_t, kBlockWords> block;
   alignas(64) std::uint32_t products[64 + 8];
   std::uint64_t base = g % n;  // g^k for the first exponent of the word
-  for (std::uint64_t lo = 1; lo <= phi; lo += kBlockBits) {
+  for (std::uint64_t lo = 1; lo <= last; lo += kBlockBits) {
     if (go_on != nullptr && !go_on()) return false;
-    const std::uint64_t words = sieve_exponent_block(block.data(), lo, phi, phi_primes);
+    const std::uint64_t words = sieve_exponent_block(block.data(), lo, last, phi_primes);
     for (std::uint64_t w = 0; w < words; ++w) {
       const std::size_t count = word_products(factors, base, block[w], products);
       for (std::size_t i = 0; i < count; ++i) mark(products[i]);
@@ -48,18 +48,19 @@ template <class Mark>
   return true;
 }
 
-// Calls mark(g^k mod n) for every k in 1 .. phi coprime to phi, in order of k. Needs
-// 2 <= n < 2^31 and phi >= 1; phi_primes are the distinct primes dividing phi. Before each
-// block of exponents it asks go_on (when given) and stops early, returning false, once
-// that says no.
+// Calls mark(g^k mod n) for every k in 1 .. last coprime to phi, in order of k. Needs
+// 2 <= n < 2^31 and 1 <= last <= phi; phi_primes are the distinct primes dividing phi.
+// Before each block of exponents it asks go_on (when given) and stops early, returning
+// false, once that says no.
 template <class Mark>
-bool walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
+bool walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint32_t last,
                          std::span<const std::uint32_t> phi_primes, Mark&& mark,
                          bool (*go_on)() = nullptr) {
   if (phi <= 64) {
     // One word of exponents (for phi = φ(n), n is below 134): a chain of products is
     // quicker than setting up the fixed factors.
-    const std::uint64_t block = coprime_exponent_word(phi, phi_primes);
+    const std::uint64_t block =
+        coprime_exponent_word(phi, phi_primes) & (~std::uint64_t{0} >> (64 - last));
     if (go_on != nullptr && !go_on()) return false;
     if (n < (1u << 8)) {
       // Products below 2^16: a 32-bit reciprocal is exact for them (Lemire's method).
@@ -69,14 +70,14 @@ bool walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
       };
       const std::uint32_t factor = remainder(g % n);
       std::uint32_t power = 1;
-      for (std::uint32_t k = 1; k <= phi; ++k) {
+      for (std::uint32_t k = 1; k <= last; ++k) {
         power = remainder(power * factor);
         if ((block >> (k - 1)) & 1) mark(power);
       }
     } else {
       const Modulus mod(n);
       std::uint64_t power = 1;
-      for (std::uint32_t k = 1; k <= phi; ++k) {
+      for (std::uint32_t k = 1; k <= last; ++k) {
         power = mod.multiply(power, g % n);
         if ((block >> (k - 1)) & 1) mark(static_cast<std::uint32_t>(power));
       }
@@ -84,7 +85,7 @@ bool walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
     return true;
   }
 
-  return walk_long(n, g, phi, phi_primes, mark, go_on);
+  return walk_long(n, g, last, phi_primes, mark, go_on);
 }
 
 }  // namespace listing

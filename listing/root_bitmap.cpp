@@ -23,8 +23,8 @@ void set_bit(std::uint64_t* words, std::uint32_t r) {
 // miss per root, so the roots are first sorted into buckets by region of the bitmap,
 // and a full bucket is marked in one go while its region stays in the cache.
 constexpr std::uint32_t kDirectLimit = std::uint32_t{1} << 25;
-constexpr unsigned kRegionShift = 22;             // 512 KiB of bitmap per region
-constexpr std::size_t kBucketCapacity = 1 << 16;  // roots held per region
+constexpr unsigned kRegionShift = 20;
+constexpr std::size_t kBucketCapacity = 1 << 14;  // roots held per region
 // Roots reach a bucket a cache line at a time: each region gathers 16 of them in a line
 // of its own, and a full line is written to the bucket past the caches (where the
 // processor can), without reading the bucket's memory first. The lines of all regions
@@ -61,6 +61,39 @@ std::uint64_t touch(const std::uint64_t* first, const std::uint64_t* last) {
 // Where the result of touch() goes, so that its reads are not dropped as unused.
 volatile std::uint64_t touched_sink;
 
+std::uint64_t reverse_bits(std::uint64_t x) {
+  x = __builtin_bswap64(x);
+  x = (x >> 4 & 0x0f0f0f0f0f0f0f0f) | (x & 0x0f0f0f0f0f0f0f0f) << 4;
+  x = (x >> 2 & 0x3333333333333333) | (x & 0x3333333333333333) << 2;
+  return (x >> 1 & 0x5555555555555555) | (x & 0x5555555555555555) << 1;
+}
+
+// Sets bit n - r for every set bit r below n. Done in place: a word may read bits this
+// pass has already set, but those are reflections, and reflecting them again only gives
+// bits that were set before.
+void reflect(std::uint64_t* words, std::size_t count, std::uint32_t n) {
+  for (std::size_t v = 0; v < count; ++v) {
+    // The bits 64v .. 64v + 63 take the bits n - 64v - 63 .. n - 64v, in reverse.
+    const std::int64_t from = std::int64_t{n} - static_cast<std::int64_t>(v * 64) - 63;
+    if (from <= -64) break;
+    std::uint64_t source;
+    if (from < 0) {
+      source = words[0] << -from;
+    } else {
+      const auto at = static_cast<std::size_t>(from / 64);
+      const unsigned shift = static_cast<unsigned>(from % 64);
+      source = words[at] >> shift;
+      if (shift != 0 && at + 1 < count) source |= words[at + 1] << (64 - shift);
+    }
+    words[v] |= reverse_bits(source);
+  }
+}
+
+// Marks g^k mod n for the exponents k in 1 .. last coprime to phi.
+bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint32_t last,
+                 std::span<const std::uint32_t> phi_primes, std::uint64_t* words, std::size_t count,
+                 bool (*go_on)());
+
 }  // namespace
 
 bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
@@ -69,18 +102,32 @@ bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
   roots.modulus = n;
   roots.words.assign((static_cast<std::size_t>(n) + 63) / 64, 0);
   std::uint64_t* const words = roots.words.data();
+  // With 4 dividing phi, g^(phi/2) is -1 and k + phi/2 is coprime to phi with k: the roots
+  // come in pairs r, n - r. Half the exponents mark one of each pair, and reflecting the
+  // bitmap in one pass in order adds the other.
+  const bool paired = phi % 4 == 0;
+  const std::uint32_t last = paired ? phi / 2 : phi;
+  const bool whole = mark_powers(n, g, phi, last, phi_primes, words, roots.words.size(), go_on);
+  if (whole && paired) reflect(words, roots.words.size(), n);
+  return whole;
+}
+
+namespace {
+
+bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint32_t last,
+                 std::span<const std::uint32_t> phi_primes, std::uint64_t* words, std::size_t count,
+                 bool (*go_on)()) {
   if (n <= kDirectLimit) {
     return walk_coprime_powers(
-        n, g, phi, phi_primes, [words](std::uint32_t r) { set_bit(words, r); }, go_on);
+        n, g, phi, last, phi_primes, [words](std::uint32_t r) { set_bit(words, r); }, go_on);
   }
 
   const std::size_t regions = (static_cast<std::size_t>(n) >> kRegionShift) + 1;
   // Left uninitialised: a bucket is only read up to where it was filled, and memory that
   // no root reaches is never touched. One line more for the alignment of the first.
-  const std::unique_ptr<std::uint32_t[]> bucket_memory(
-      new std::uint32_t[regions * kBucketStride + kLineRoots]);
-  std::uint32_t* const buckets = reinterpret_cast<std::uint32_t*>(
-      (reinterpret_cast<std::uintptr_t>(bucket_memory.get()) + 63) / 64 * 64);
+  const std::unique_ptr<void, void (*)(void*)> bucket_memory(
+      allocate_huge_pages(regions * kBucketStride * sizeof(std::uint32_t)), release_huge_pages);
+  auto* const buckets = static_cast<std::uint32_t*>(bucket_memory.get());
   std::vector<std::uint32_t> filled(regions, 0);
   std::vector<Line> lines(regions);
   std::vector<std::uint8_t> in_line(regions, 0);
@@ -90,15 +137,15 @@ bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
     _mm_sfence();  // the streamed lines are in memory before they are read back
 #endif
     const std::size_t first = (region << kRegionShift) / 64;
-    const std::size_t last = std::min(((region + 1) << kRegionShift) / 64, roots.words.size());
-    touched |= touch(words + first, words + last);
+    const std::size_t end = std::min(((region + 1) << kRegionShift) / 64, count);
+    touched |= touch(words + first, words + end);
     const std::uint32_t* bucket = buckets + region * kBucketStride;
     const std::uint32_t count = filled[region];
     for (std::uint32_t i = 0; i < count; ++i) set_bit(words, bucket[i]);
     filled[region] = 0;
   };
   const bool whole = walk_coprime_powers(
-      n, g, phi, phi_primes,
+      n, g, phi, last, phi_primes,
       [&](std::uint32_t r) {
         const std::size_t region = r >> kRegionShift;
         Line& line = lines[region];
@@ -122,5 +169,7 @@ bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
   touched_sink = touched;
   return whole;
 }
+
+}  // namespace
 
 }  // namespace listing

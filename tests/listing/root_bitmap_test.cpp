@@ -53,14 +53,29 @@ void expect_marks_the_slow_walk(std::uint32_t n, std::uint32_t phi) {
 
 TEST(MarkGeneratorPowers, MatchesTheSlowWalk) {
   // Small lists, the prime 870871 whose φ has seven distinct prime factors, n with
-  // φ(n) past one exponent block, and residues at bitmap word edges (n = 64k ± 1).
+  // φ(n) past one exponent block, residues at bitmap word edges (n = 64k ± 1), and n
+  // whose φ is a multiple of 4, odd and even, marked half and reflected.
   struct Case {
     std::uint32_t n, phi;
   };
-  const Case cases[] = {
-      {2, 1},     {3, 2},       {5, 4},         {9, 6},           {54, 18},
-      {193, 192}, {4289, 4288}, {65537, 65536}, {870871, 870870}, {1000003, 1000002}};
+  const Case cases[] = {{2, 1},
+                        {3, 2},
+                        {5, 4},
+                        {9, 6},
+                        {54, 18},
+                        {193, 192},
+                        {4289, 4288},
+                        {65537, 65536},
+                        {870871, 870870},
+                        {1000003, 1000002},
+                        {13, 12},
+                        {578, 272},
+                        {1000033, 1000032},
+                        {2000066, 1000032}};
   for (const Case& c : cases) expect_marks_the_slow_walk(c.n, c.phi);
+  for (std::uint32_t n : {13u, 578u, 1000033u, 2000066u}) {
+    expect_marks_the_slow_walk(n, static_cast<std::uint32_t>(oracle::totient(n)));
+  }
 }
 
 TEST(MarkGeneratorPowers, WithAndWithoutWideVectors) {
@@ -98,6 +113,8 @@ TEST(MarkGeneratorPowers, WithAndWithoutWideVectors) {
 TEST(MarkGeneratorPowers, LargeModulusGoesThroughBuckets) {
   // Above the direct-marking size (2^25) the roots pass through per-region buckets.
   expect_marks_the_slow_walk(33554467, 33554466);  // the least prime above 2^25
+  expect_marks_the_slow_walk(33554473, 33554472);  // the next, its roots in pairs
+  expect_marks_the_slow_walk(33554473, 33554472);  // the next, with its roots in pairs
 }
 
 TEST(DistinctPrimeFactors, SignedAndUnsignedAlike) {
