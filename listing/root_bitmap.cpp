@@ -23,8 +23,8 @@ void set_bit(std::uint64_t* words, std::uint32_t r) {
 // miss per root, so the roots are first sorted into buckets by region of the bitmap,
 // and a full bucket is marked in one go while its region stays in the cache.
 constexpr std::uint32_t kDirectLimit = std::uint32_t{1} << 25;
-constexpr unsigned kRegionShift = 20;
-constexpr std::size_t kBucketCapacity = 1 << 14;  // roots held per region
+constexpr unsigned kRegionShift = 22;
+constexpr std::size_t kBucketCapacity = 1 << 16;  // roots held per region
 // Roots reach a bucket a cache line at a time: each region gathers 16 of them in a line
 // of its own, and a full line is written to the bucket past the caches (where the
 // processor can), without reading the bucket's memory first. The lines of all regions
@@ -124,15 +124,18 @@ bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint3
 
   const std::size_t regions = (static_cast<std::size_t>(n) >> kRegionShift) + 1;
   // Left uninitialised: a bucket is only read up to where it was filled, and memory that
-  // no root reaches is never touched. One line more for the alignment of the first.
+  // no root reaches is never touched.
   const std::unique_ptr<void, void (*)(void*)> bucket_memory(
       allocate_huge_pages(regions * kBucketStride * sizeof(std::uint32_t)), release_huge_pages);
-  auto* const buckets = static_cast<std::uint32_t*>(bucket_memory.get());
-  std::vector<std::uint32_t> filled(regions, 0);
+  std::vector<std::uint32_t> filled(regions, 0);  // roots in a region's bucket and line
   std::vector<Line> lines(regions);
-  std::vector<std::uint8_t> in_line(regions, 0);
   std::uint64_t touched = 0;
-  auto drain = [&](std::size_t region) {
+  // Plain pointers, copied into the closures: the compiler then keeps them in registers
+  // instead of loading them anew after each store of a root.
+  auto* const buckets = static_cast<std::uint32_t*>(bucket_memory.get());
+  std::uint32_t* const fill = filled.data();
+  Line* const line = lines.data();
+  auto drain = [&touched, words, count, buckets, fill](std::size_t region) {
 #if defined(__x86_64__) || defined(_M_X64)
     _mm_sfence();  // the streamed lines are in memory before they are read back
 #endif
@@ -140,30 +143,24 @@ bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint3
     const std::size_t end = std::min(((region + 1) << kRegionShift) / 64, count);
     touched |= touch(words + first, words + end);
     const std::uint32_t* bucket = buckets + region * kBucketStride;
-    const std::uint32_t count = filled[region];
-    for (std::uint32_t i = 0; i < count; ++i) set_bit(words, bucket[i]);
-    filled[region] = 0;
+    const std::uint32_t held = fill[region] & ~std::uint32_t{kLineRoots - 1};
+    for (std::uint32_t i = 0; i < held; ++i) set_bit(words, bucket[i]);
+    fill[region] -= held;
   };
   const bool whole = walk_coprime_powers(
       n, g, phi, last, phi_primes,
-      [&](std::uint32_t r) {
+      [buckets, fill, line, &drain](std::uint32_t r) {
         const std::size_t region = r >> kRegionShift;
-        Line& line = lines[region];
-        const unsigned k = in_line[region];
-        line.roots[k] = r;
-        if (k + 1 < kLineRoots) {
-          in_line[region] = static_cast<std::uint8_t>(k + 1);
-          return;
-        }
-        in_line[region] = 0;
-        stream_line(buckets + region * kBucketStride + filled[region], line);
-        filled[region] += kLineRoots;
-        if (filled[region] == kBucketCapacity) drain(region);
+        const std::uint32_t at = fill[region]++;
+        line[region].roots[at % kLineRoots] = r;
+        if (at % kLineRoots != kLineRoots - 1) return;
+        stream_line(buckets + region * kBucketStride + (at + 1 - kLineRoots), line[region]);
+        if (at + 1 == kBucketCapacity) drain(region);
       },
       go_on);
   for (std::size_t region = 0; region < regions; ++region) {
     drain(region);
-    for (unsigned k = 0; k < in_line[region]; ++k) set_bit(words, lines[region].roots[k]);
+    for (unsigned k = 0; k < filled[region]; ++k) set_bit(words, lines[region].roots[k]);
   }
   // Kept somewhere the compiler must write it, so that the reads of touch() stay.
   touched_sink = touched;
