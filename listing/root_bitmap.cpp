@@ -23,16 +23,17 @@ void set_bit(std::uint64_t* words, std::uint32_t r) {
 // miss per root, so the roots are first sorted into buckets by region of the bitmap,
 // and a full bucket is marked in one go while its region stays in the cache.
 constexpr std::uint32_t kDirectLimit = std::uint32_t{1} << 25;
-constexpr unsigned kRegionShift = 22;
-constexpr std::size_t kBucketCapacity = 1 << 16;  // roots held per region
+constexpr unsigned kRegionShift = 22;  // 512 KiB of bitmap per region
 // Roots reach a bucket a cache line at a time: each region gathers 16 of them in a line
 // of its own, and a full line is written to the bucket past the caches (where the
 // processor can), without reading the bucket's memory first. The lines of all regions
 // together stay in the first-level cache.
 constexpr std::size_t kLineRoots = 64 / sizeof(std::uint32_t);
-// Buckets a power of two apart would all compete for the same cache sets; one cache line
-// more per bucket spreads their ends over the sets.
-constexpr std::size_t kBucketStride = kBucketCapacity + kLineRoots;
+// Buckets a power of two apart would all compete for the same cache sets, so they are a
+// line less apart; the buckets of 2^31 residues then take 128 MiB of huge pages, not
+// 130, and a bucket holds a line less than that.
+constexpr std::size_t kBucketStride = (std::size_t{1} << 16) - kLineRoots;
+constexpr std::size_t kBucketCapacity = kBucketStride - kLineRoots;
 
 struct alignas(64) Line {
   std::uint32_t roots[kLineRoots];

@@ -32,15 +32,20 @@ class RootWordWriter {
     const std::uint64_t high = base / 100;
     const auto low = static_cast<unsigned>(base - high * 100);
     if (high != high_) move_to(high);
-    // Selected from registers, not from an array: the next root's place depends on the
-    // length, and a load would put its latency on that chain.
-    const std::uint64_t prefix0 = prefix_[0], prefix1 = prefix_[1];
-    const std::size_t length0 = length_[0] + 3, length1 = length_[1] + 3;
+    // Bits from 100 - low on carry into the next hundred: two runs, each with its prefix
+    // in registers, and no choice per root.
+    const unsigned split = 100 - low;
+    const std::uint64_t below = split >= 64 ? bits : bits & ((std::uint64_t{1} << split) - 1);
+    p = write_run(p, below, low, prefix_[0], length_[0] + 3);
+    return write_run(p, bits ^ below, low, prefix_[1], length_[1] + 3);
+  }
+
+ private:
+  // The roots of `bits` with one prefix: two stores each.
+  static char* write_run(char* p, std::uint64_t bits, unsigned low, std::uint64_t prefix,
+                         std::size_t length) {
     for (; bits != 0; bits &= bits - 1) {
       const unsigned t = low + static_cast<unsigned>(std::countr_zero(bits));
-      const bool carry = t >= 100;
-      const std::uint64_t prefix = carry ? prefix1 : prefix0;
-      const std::size_t length = carry ? length1 : length0;
       std::memcpy(p, &prefix, 8);
       std::memcpy(p + length - 3, &kTails[t], 4);
       p += length;
@@ -48,7 +53,6 @@ class RootWordWriter {
     return p;
   }
 
- private:
   // Below this the prefix could be empty and a number could have one digit.
   static constexpr std::uint64_t kSmallBase = 128;
 
@@ -104,6 +108,23 @@ class RootWordWriter {
     length = n;
   }
 
+  // The text of h + 1 from the text of h (`length` digits), by adding one to all digits at
+  // once: each byte is offset so that a 9 overflows into the byte of the next digit up.
+  // False when h + 1 has a digit more.
+  static bool next_text(std::uint64_t text, std::size_t length, std::uint64_t& next) {
+    const unsigned shift = static_cast<unsigned>(8 * (8 - length));
+    const std::uint64_t used = ~std::uint64_t{0} >> shift;
+    constexpr std::uint64_t kBytes = 0x0101010101010101;
+    // The last digit in the lowest byte, as a value below 10.
+    std::uint64_t v = __builtin_bswap64(text << shift) - (kBytes * '0' & used);
+    v += (kBytes * 0xf6 & used) + 1;
+    if ((v & used) == 0) return false;  // all nines
+    // Bytes the carry ran through are 0; the others still hold the offset.
+    v -= ((v & kBytes * 0x80 & used) >> 7) * 0xf6;
+    next = __builtin_bswap64(v + (kBytes * '0' & used)) >> shift;
+    return true;
+  }
+
   void move_to(std::uint64_t high) {
     if (high == high_ + 1) {
       prefix_[0] = prefix_[1];
@@ -111,7 +132,11 @@ class RootWordWriter {
     } else {
       text_of(high, prefix_[0], length_[0]);
     }
-    text_of(high + 1, prefix_[1], length_[1]);
+    if (next_text(prefix_[0], length_[0], prefix_[1])) {
+      length_[1] = length_[0];
+    } else {
+      text_of(high + 1, prefix_[1], length_[1]);
+    }
     high_ = high;
   }
 
