@@ -7,7 +7,7 @@
 namespace listing {
 
 void* allocate_huge_pages(std::size_t bytes) {
-  constexpr std::size_t kHugePage = std::size_t{2} << 20;
+  constexpr std::size_t kHugePage = kHugePageBytes;
   constexpr std::size_t kCacheLine = 64;
   const bool large = bytes >= 2 * kHugePage;
   const std::size_t alignment = large ? kHugePage : kCacheLine;

@@ -4,6 +4,8 @@
 
 namespace listing {
 
+inline constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
+
 // Memory for at least `bytes` bytes, to be released with release_huge_pages(). Blocks of
 // several huge pages are aligned to them and advised to use them; throws std::bad_alloc.
 void* allocate_huge_pages(std::size_t bytes);

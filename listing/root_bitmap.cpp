@@ -29,11 +29,6 @@ constexpr unsigned kRegionShift = 22;  // 512 KiB of bitmap per region
 // processor can), without reading the bucket's memory first. The lines of all regions
 // together stay in the first-level cache.
 constexpr std::size_t kLineRoots = 64 / sizeof(std::uint32_t);
-// Buckets a power of two apart would all compete for the same cache sets, so they are a
-// line less apart; the buckets of 2^31 residues then take 128 MiB of huge pages, not
-// 130, and a bucket holds a line less than that.
-constexpr std::size_t kBucketStride = (std::size_t{1} << 16) - kLineRoots;
-constexpr std::size_t kBucketCapacity = kBucketStride - kLineRoots;
 
 struct alignas(64) Line {
   std::uint32_t roots[kLineRoots];
@@ -126,8 +121,15 @@ bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint3
   const std::size_t regions = (static_cast<std::size_t>(n) >> kRegionShift) + 1;
   // Left uninitialised: a bucket is only read up to where it was filled, and memory that
   // no root reaches is never touched.
-  const std::unique_ptr<void, void (*)(void*)> bucket_memory(
-      allocate_huge_pages(regions * kBucketStride * sizeof(std::uint32_t)), release_huge_pages);
+  // 256 KiB per region, in whole huge pages: the bitmap's and the buckets' pages are then
+  // all there is, and address translation misses less.
+  const std::size_t budget = regions * (std::size_t{1} << 18) / kHugePageBytes * kHugePageBytes;
+  std::size_t stride = budget / regions / sizeof(std::uint32_t) / kLineRoots * kLineRoots;
+  // Buckets a power of two apart would all compete for the same cache sets.
+  if (std::has_single_bit(stride)) stride -= kLineRoots;
+  const std::size_t capacity = stride - kLineRoots;
+  const std::unique_ptr<void, void (*)(void*)> bucket_memory(allocate_huge_pages(budget),
+                                                             release_huge_pages);
   std::vector<std::uint32_t> filled(regions, 0);  // roots in a region's bucket and line
   std::vector<Line> lines(regions);
   std::uint64_t touched = 0;
@@ -136,27 +138,27 @@ bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint3
   auto* const buckets = static_cast<std::uint32_t*>(bucket_memory.get());
   std::uint32_t* const fill = filled.data();
   Line* const line = lines.data();
-  auto drain = [&touched, words, count, buckets, fill](std::size_t region) {
+  auto drain = [&touched, words, count, buckets, stride, fill](std::size_t region) {
 #if defined(__x86_64__) || defined(_M_X64)
     _mm_sfence();  // the streamed lines are in memory before they are read back
 #endif
     const std::size_t first = (region << kRegionShift) / 64;
     const std::size_t end = std::min(((region + 1) << kRegionShift) / 64, count);
     touched |= touch(words + first, words + end);
-    const std::uint32_t* bucket = buckets + region * kBucketStride;
+    const std::uint32_t* bucket = buckets + region * stride;
     const std::uint32_t held = fill[region] & ~std::uint32_t{kLineRoots - 1};
     for (std::uint32_t i = 0; i < held; ++i) set_bit(words, bucket[i]);
     fill[region] -= held;
   };
   const bool whole = walk_coprime_powers(
       n, g, phi, last, phi_primes,
-      [buckets, fill, line, &drain](std::uint32_t r) {
+      [buckets, stride, capacity, fill, line, &drain](std::uint32_t r) {
         const std::size_t region = r >> kRegionShift;
         const std::uint32_t at = fill[region]++;
         line[region].roots[at % kLineRoots] = r;
         if (at % kLineRoots != kLineRoots - 1) return;
-        stream_line(buckets + region * kBucketStride + (at + 1 - kLineRoots), line[region]);
-        if (at + 1 == kBucketCapacity) drain(region);
+        stream_line(buckets + region * stride + (at + 1 - kLineRoots), line[region]);
+        if (at + 1 == capacity) drain(region);
       },
       go_on);
   for (std::size_t region = 0; region < regions; ++region) {
