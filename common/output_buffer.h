@@ -26,6 +26,9 @@ class OutputBuffer {
   }
 
   void put(std::string_view text);
+  // Puts `text` `times` times. A long run is written from the buffer filled with copies
+  // once, so that its bytes are not copied again for every repeat.
+  void put_repeated(std::string_view text, std::uint64_t times);
 
   // Room for at least `bytes` bytes at the returned pointer; hand the end back to commit().
   char* reserve(std::size_t bytes) {
@@ -55,6 +58,8 @@ class OutputBuffer {
 
  private:
   void make_room(std::size_t bytes);
+  // Hands bytes to the descriptor unless a write has failed, and keeps the accounts.
+  void write_out(const char* bytes, std::size_t size);
 
   int fd_;
   // Left uninitialised: a page is touched only when output reaches it, so a short run

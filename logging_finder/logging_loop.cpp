@@ -20,14 +20,13 @@ namespace logging_finder {
 namespace {
 
 // One list: a frame on the console and the root in the file, per root. Frames repeat
-// until the percentage moves, so a long list costs a copy per root, not a format. At a
+// until the percentage moves, so a long list counts the roots of a run and writes the
+// run's frames from one block of copies, not a format or a copy per root. At a
 // terminal only a frame that differs from the one on the screen is written: a repeat
 // would not change what a person sees, and the screen cannot keep up with one per root.
-// The roots go to the file a bitmap word at a time, and the frames of a word's roots to
-// the console together. An interrupt, or a console whose reader has gone away, is
-// noticed once per 64 residues; the list then stops unfinished. True when its last root,
-// line end included, was written (an interrupt that comes after that leaves the list
-// whole).
+// The roots go to the file a bitmap word at a time. An interrupt, or a console whose reader has
+// gone away, is noticed once per 64 residues; the list then stops unfinished. True when its last
+// root, line end included, was written (an interrupt that comes after that leaves the list whole).
 template <bool kAtTerminal>
 bool write_list(const core::RootPlan& plan, const listing::RootBitmap& roots,
                 ProgressFrames& frames, common::OutputBuffer& console,
@@ -36,6 +35,13 @@ bool write_list(const core::RootPlan& plan, const listing::RootBitmap& roots,
   frames.start(m);
   listing::RootWordWriter writer;
   std::uint64_t i = 0;
+  // Away from a terminal every root's frame is written, and frames repeat for long runs:
+  // a run goes out whole when the frame may change and at the end.
+  std::uint64_t run = 0;
+  const auto end_run = [&] {
+    console.put_repeated(frames.frame(), run);
+    run = 0;
+  };
   const std::size_t count = roots.words.size();
   const std::uint64_t* const words = roots.words.data();
   for (std::size_t w = 0; w < count; ++w) {
@@ -51,16 +57,19 @@ bool write_list(const core::RootPlan& plan, const listing::RootBitmap& roots,
         }
       }
     } else {
-      // Frames are at most 56 bytes; copying the whole 64-byte frame buffer is cheaper
-      // than a copy of the exact length, and the excess is overwritten next.
-      char* p = console.reserve(64 * ProgressFrames::kFrameCapacity);
-      for (unsigned k = 0; k < in_word; ++k) {
-        frames.next();
-        const std::string_view frame = frames.frame();
-        std::memcpy(p, frame.data(), ProgressFrames::kFrameCapacity);
-        p += frame.size();
+      for (std::uint64_t left = in_word; left != 0;) {
+        const std::uint64_t same = std::min(left, frames.repeats_ahead());
+        if (same != 0) {
+          frames.skip(same);
+          run += same;
+          left -= same;
+        } else {
+          end_run();
+          frames.next();
+          run = 1;
+          --left;
+        }
       }
-      console.commit(p);
     }
     i += in_word;
     if (results != nullptr) {
@@ -70,6 +79,7 @@ bool write_list(const core::RootPlan& plan, const listing::RootBitmap& roots,
       results->commit(q);
     }
   }
+  if (run != 0) end_run();
   return i == m;
 }
 

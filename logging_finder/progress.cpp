@@ -63,6 +63,11 @@ bool ProgressFrames::next() {
   return true;
 }
 
+std::uint64_t ProgressFrames::repeats_ahead() const {
+  if (index_ == 0 || (remainder_ == 0 && kDips[quotient_])) return 0;
+  return (m_ - 1 - remainder_) / 100;
+}
+
 void ProgressFrames::build_frame() {
   assert(percent_ >= 0 && percent_ <= 99);
   // "%3d" then '%' over its terminating zero; the tens place is blank below 10.

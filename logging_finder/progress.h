@@ -26,6 +26,16 @@ class ProgressFrames {
   // from the previous root's; the frame changes only with the percentage.
   bool next();
 
+  // How many of the next calls of next() are sure to keep the current frame: they only
+  // add to a remainder that stays below m. 0 before the first root and where the frame
+  // may change.
+  std::uint64_t repeats_ahead() const;
+  // As `count` calls of next() would, for count <= repeats_ahead().
+  void skip(std::uint64_t count) {
+    index_ += count;
+    remainder_ += 100 * count;
+  }
+
   // The frame of the current root.
   std::string_view frame() const { return {frame_.data(), length_}; }
   int current_percent() const { return percent_; }

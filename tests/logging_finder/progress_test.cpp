@@ -81,6 +81,18 @@ TEST(ProgressFrames, TrackThePercentageWithoutDividing) {
       ASSERT_EQ(changed, frames.current_percent() != previous) << i << " of " << m;
       previous = frames.current_percent();
     }
+    // Again with the runs skipped: every root skipped shows the frame before it.
+    frames.start(m);
+    for (std::uint64_t i = 0; i < m; ++i) {
+      const std::uint64_t same = std::min(m - i, frames.repeats_ahead());
+      for (std::uint64_t j = i; j < i + same; ++j) {
+        ASSERT_EQ(percent(j, m), frames.current_percent()) << j << " of " << m;
+      }
+      frames.skip(same);
+      if ((i += same) == m) break;
+      frames.next();
+      ASSERT_EQ(frames.current_percent(), percent(i, m)) << i << " of " << m;
+    }
   }
 }
 
