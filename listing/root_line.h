@@ -8,6 +8,7 @@
 
 #include "common/output_buffer.h"
 #include "listing/root_bitmap.h"
+#include "listing/wide_root_words.h"
 
 namespace listing {
 
@@ -19,8 +20,8 @@ namespace listing {
 class RootWordWriter {
  public:
   // The most bytes one word writes (64 numbers below 2^32, each with its space), plus
-  // the slack its last stores spill past the end.
-  static constexpr std::size_t kMaxWordBytes = 64 * 11 + 16;
+  // the scratch its last stores spill past the end.
+  static constexpr std::size_t kMaxWordBytes = 64 * 12;
 
   // Writes the residues w·64 + b for the set bits b of `bits`, ascending, each followed
   // by a space; needs kMaxWordBytes of room at p and w·64 + 63 < 10^10. Returns the end.
@@ -32,6 +33,9 @@ class RootWordWriter {
     const std::uint64_t high = base / 100;
     const auto low = static_cast<unsigned>(base - high * 100);
     if (high != high_) move_to(high);
+    if (wide_ && length_[0] == length_[1]) {
+      return write_word_wide(p, bits, low, prefix_[0], prefix_[1], length_[0]);
+    }
     // Bits from 100 - low on carry into the next hundred: two runs, each with its prefix
     // in registers, and no choice per root.
     const unsigned split = 100 - low;
@@ -140,6 +144,7 @@ class RootWordWriter {
     high_ = high;
   }
 
+  bool wide_ = wide_root_words();
   std::uint64_t high_ = ~std::uint64_t{0};
   std::uint64_t prefix_[2] = {};
   std::size_t length_[2] = {};

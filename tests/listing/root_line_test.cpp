@@ -33,12 +33,18 @@ void expect_words_like_plain(std::size_t w0, std::size_t count, std::uint64_t se
 }
 
 TEST(RootWordWriter, MatchesThePlainWayAtEveryLengthChange) {
-  expect_words_like_plain(0, 40, 1);  // one-, two- and three-digit numbers
-  for (std::uint64_t power = 1000; power <= 1000000000; power *= 10) {
-    expect_words_like_plain(power / 64 - 8, 16, power);  // carries into a new digit
+  // With the wide byte permutations where the processor has them, and without.
+  const bool wide = listing::wide_root_words();
+  for (bool on : {false, true}) {
+    listing::set_wide_root_words(on);
+    expect_words_like_plain(0, 40, 1);  // one-, two- and three-digit numbers
+    for (std::uint64_t power = 1000; power <= 1000000000; power *= 10) {
+      expect_words_like_plain(power / 64 - 8, 16, power);  // carries into a new digit
+    }
+    expect_words_like_plain((std::uint64_t{1} << 31) / 64 - 40, 40, 7);  // the largest values
+    expect_words_like_plain((std::uint64_t{1} << 32) / 64 - 4, 4, 8);
   }
-  expect_words_like_plain((std::uint64_t{1} << 31) / 64 - 40, 40, 7);  // the largest values
-  expect_words_like_plain((std::uint64_t{1} << 32) / 64 - 4, 4, 8);
+  listing::set_wide_root_words(wide);
 }
 
 TEST(RootWordWriter, SkippedWordsDoNotConfuseIt) {
