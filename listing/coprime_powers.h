@@ -15,34 +15,35 @@ namespace listing {
 // otherwise cost every short list a large stack frame.
 template <class Mark>
 [[gnu::noinline]] bool walk_long(std::uint32_t n, std::uint32_t g, std::uint32_t last,
-                                 std::span<const std::uint32_t> phi_primes, Mark& mark,
+                                 std::span<const std::uint32_t> phi_primes, Mark mark,
                                  bool (*go_on)()) {
-  // Each word of the exponent sieve covers 64 exponents from some base k. Its roots are
-  // g^k · g^b for the set bits b, products independent of one another; only the step
-  // from one word's g^k to the next (times g^64) forms a chain. Every g^b is a fixed
+  // φ(n) is even here, so only odd exponents can be coprime to it: each word of the
+  // exponent sieve covers 64 odd exponents k, k + 2, ..., k + 126. Its roots are
+  // g^k · g^(2b) for the set bits b, products independent of one another; only the step
+  // from one word's g^k to the next (times g^128) forms a chain. Every g^(2b) is a fixed
   // factor, so each product is one integer multiplication for the quotient and two for
   // the rest, and a word's products can be formed side by side (word_products.h).
   WordFactors factors;
   factors.n = n;
   std::uint64_t power = 1 % n;
-  const FixedFactor times_g(g % n, n);
+  const FixedFactor times_g2(static_cast<std::uint32_t>(std::uint64_t{g} * g % n), n);
   for (std::size_t b = 0; b < 64; ++b) {
     factors.factor[b] = power;
     factors.scaled[b] = (power << 32) / n;
-    power = times_g.times(power);
+    power = times_g2.times(power);
   }
-  const FixedFactor times_g64(static_cast<std::uint32_t>(power), n);
+  const FixedFactor times_g128(static_cast<std::uint32_t>(power), n);
 
   std::array<std::uint64_t, kBlockWords> block;
   alignas(64) std::uint32_t products[64 + 8];
   std::uint64_t base = g % n;  // g^k for the first exponent of the word
-  for (std::uint64_t lo = 1; lo <= last; lo += kBlockBits) {
+  for (std::uint64_t lo = 1; lo <= last; lo += 2 * kBlockBits) {
     if (go_on != nullptr && !go_on()) return false;
-    const std::uint64_t words = sieve_exponent_block(block.data(), lo, last, phi_primes);
+    const std::uint64_t words = sieve_odd_exponent_block(block.data(), lo, last, phi_primes);
     for (std::uint64_t w = 0; w < words; ++w) {
       const std::size_t count = word_products(factors, base, block[w], products);
       for (std::size_t i = 0; i < count; ++i) mark(products[i]);
-      base = times_g64.times(base);
+      base = times_g128.times(base);
     }
   }
   return true;

@@ -5,16 +5,18 @@
 
 namespace listing {
 
-// Exponents are sieved in blocks small enough to stay in the first-level cache: bit j of
-// a block stands for the exponent lo + j.
+// Exponents are sieved in blocks small enough to stay in the first-level cache. Only odd
+// exponents are sieved (φ(n) is even for n > 2, so an even one is never coprime to it):
+// bit j of a block stands for the exponent lo + 2j, with lo odd.
 inline constexpr std::uint64_t kBlockBits = std::uint64_t{1} << 15;
 inline constexpr std::uint64_t kBlockWords = kBlockBits / 64;
 
-// Leaves set, in the block of exponents lo .. lo + kBlockBits - 1, exactly the bits of the
-// exponents up to phi that no prime of phi_primes divides. Returns how many words hold
-// such exponents; only those are written (the rest of the block lies past phi).
-std::uint64_t sieve_exponent_block(std::uint64_t* block, std::uint64_t lo, std::uint64_t phi,
-                                   std::span<const std::uint32_t> phi_primes);
+// Leaves set, in the block of odd exponents lo, lo + 2, ..., lo + 2 (kBlockBits - 1),
+// exactly the bits of the exponents up to `last` that no odd prime of phi_primes divides.
+// Returns how many words hold such exponents; only those are written (the rest lies past
+// last).
+std::uint64_t sieve_odd_exponent_block(std::uint64_t* block, std::uint64_t lo, std::uint64_t last,
+                                       std::span<const std::uint32_t> phi_primes);
 
 // For 1 <= phi <= 64: bit k - 1 set for each exponent k in 1 .. phi coprime to phi.
 inline std::uint64_t coprime_exponent_word(std::uint32_t phi,

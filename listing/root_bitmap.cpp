@@ -123,7 +123,8 @@ bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint3
   // no root reaches is never touched.
   // 256 KiB per region, in whole huge pages: the bitmap's and the buckets' pages are then
   // all there is, and address translation misses less.
-  const std::size_t budget = regions * (std::size_t{1} << 18) / kHugePageBytes * kHugePageBytes;
+  const std::size_t budget =
+      regions * (std::size_t{1} << (kRegionShift - 4)) / kHugePageBytes * kHugePageBytes;
   std::size_t stride = budget / regions / sizeof(std::uint32_t) / kLineRoots * kLineRoots;
   // Buckets a power of two apart would all compete for the same cache sets.
   if (std::has_single_bit(stride)) stride -= kLineRoots;
