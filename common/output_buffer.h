@@ -16,7 +16,8 @@ class OutputBuffer {
   // Room for the longest item put in one go (a number with its separator).
   static constexpr std::size_t kSlack = 32;
 
-  explicit OutputBuffer(int fd, std::size_t capacity = std::size_t{1} << 20);
+  // 256 KiB: few writes, and the block stays in the second-level cache.
+  explicit OutputBuffer(int fd, std::size_t capacity = std::size_t{1} << 18);
   OutputBuffer(const OutputBuffer&) = delete;
   OutputBuffer& operator=(const OutputBuffer&) = delete;
 
@@ -63,7 +64,7 @@ class OutputBuffer {
 
   int fd_;
   // Left uninitialised: a page is touched only when output reaches it, so a short run
-  // does not pay for the megabyte.
+  // does not pay for the whole buffer.
   std::unique_ptr<char[]> storage_;
   char* begin_;
   char* end_;

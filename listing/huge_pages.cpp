@@ -1,23 +1,46 @@
 #include "listing/huge_pages.h"
 
+#include <cstring>
 #include <new>
 
 #include "platform/memory.h"
 
 namespace listing {
 
+namespace {
+
+// Below this a block comes from the heap and is cleared there: a mapping of its own would
+// cost more than the clearing.
+constexpr std::size_t kMappedFrom = std::size_t{64} << 10;
+constexpr std::size_t kCacheLine = 64;
+
+std::size_t heap_size(std::size_t bytes) {
+  return (bytes + kCacheLine - 1) / kCacheLine * kCacheLine;
+}
+
+}  // namespace
+
 void* allocate_huge_pages(std::size_t bytes) {
-  constexpr std::size_t kHugePage = kHugePageBytes;
-  constexpr std::size_t kCacheLine = 64;
-  const bool large = bytes >= 2 * kHugePage;
-  const std::size_t alignment = large ? kHugePage : kCacheLine;
-  const std::size_t rounded = ((bytes == 0 ? 1 : bytes) + alignment - 1) / alignment * alignment;
-  void* p = platform::allocate_aligned(rounded, alignment);
+  if (bytes < kMappedFrom) {
+    void* p = platform::allocate_aligned(heap_size(bytes == 0 ? 1 : bytes), kCacheLine);
+    if (p == nullptr) throw std::bad_alloc();
+    return std::memset(p, 0, heap_size(bytes == 0 ? 1 : bytes));
+  }
+  // From one huge page up, aligned to them, and only the whole ones advised: a partial
+  // last one stays in small pages, so the block takes no more memory than it uses.
+  const std::size_t whole = bytes / kHugePageBytes * kHugePageBytes;
+  void* p = platform::allocate_zeroed(bytes, whole != 0 ? kHugePageBytes : kCacheLine);
   if (p == nullptr) throw std::bad_alloc();
-  if (large) platform::advise_large_pages(p, rounded);
+  if (whole != 0) platform::advise_large_pages(p, whole);
   return p;
 }
 
-void release_huge_pages(void* p) { platform::free_aligned(p); }
+void release_huge_pages(void* p, std::size_t bytes) {
+  if (bytes < kMappedFrom) {
+    platform::free_aligned(p);
+  } else {
+    platform::free_zeroed(p, bytes);
+  }
+}
 
 }  // namespace listing

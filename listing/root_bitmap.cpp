@@ -96,7 +96,10 @@ bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
                            std::span<const std::uint32_t> phi_primes, RootBitmap& roots,
                            bool (*go_on)()) {
   roots.modulus = n;
-  roots.words.assign((static_cast<std::size_t>(n) + 63) / 64, 0);
+  // The bits a previous number set are cleared; the memory past them is zero already (it
+  // comes zeroed, and what a larger bitmap once used was cleared like this).
+  std::fill(roots.words.begin(), roots.words.end(), 0);
+  roots.words.resize((static_cast<std::size_t>(n) + 63) / 64);
   std::uint64_t* const words = roots.words.data();
   // With 4 dividing phi, g^(phi/2) is -1 and k + phi/2 is coprime to phi with k: the roots
   // come in pairs r, n - r. Half the exponents mark one of each pair, and reflecting the
@@ -129,8 +132,9 @@ bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint3
   // Buckets a power of two apart would all compete for the same cache sets.
   if (std::has_single_bit(stride)) stride -= kLineRoots;
   const std::size_t capacity = stride - kLineRoots;
-  const std::unique_ptr<void, void (*)(void*)> bucket_memory(allocate_huge_pages(budget),
-                                                             release_huge_pages);
+  const auto release = [budget](void* p) { release_huge_pages(p, budget); };
+  const std::unique_ptr<void, decltype(release)> bucket_memory(allocate_huge_pages(budget),
+                                                               release);
   std::vector<std::uint32_t> filled(regions, 0);  // roots in a region's bucket and line
   std::vector<Line> lines(regions);
   std::uint64_t touched = 0;

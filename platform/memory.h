@@ -10,6 +10,12 @@ namespace platform {
 void* allocate_aligned(std::size_t bytes, std::size_t alignment);
 void free_aligned(void* p);
 
+// `bytes` of zeros straight from the system, aligned to `alignment` (a power of two), or
+// null; released with free_zeroed() and the same size. A fresh block needs no clearing,
+// and its pages cost nothing until they are touched.
+void* allocate_zeroed(std::size_t bytes, std::size_t alignment);
+void free_zeroed(void* p, std::size_t bytes);
+
 // Advice only: a failure costs speed, not results.
 void advise_large_pages(void* p, std::size_t bytes);
 

@@ -120,7 +120,7 @@ TEST_P(Environment, TooLittleMemoryIsReportedInsteadOfACrash) {
       {"help", "kib=12000; ", " --help", "", ""},
       {"version", "kib=12000; ", " --version", "", ""},
       {"small_query", "kib=12000; ", "", "7\n", ""},
-      // Where the program only just starts, its megabyte of output buffer cannot fit.
+      // Where the program only just starts, its output buffer cannot fit.
       {"buffers", smallest_limit("true", " --version"), "", "", "7\n"},
       // Half a megabyte above one query holds no table (tamsel's flags, the smallest, take
       // a megabyte), which the run builds after `before_tables` numbers.
