@@ -122,12 +122,11 @@ bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint3
   }
 
   const std::size_t regions = (static_cast<std::size_t>(n) >> kRegionShift) + 1;
-  // Left uninitialised: a bucket is only read up to where it was filled, and memory that
-  // no root reaches is never touched.
-  // 256 KiB per region, in whole huge pages: the bitmap's and the buckets' pages are then
-  // all there is, and address translation misses less.
-  const std::size_t budget =
-      regions * (std::size_t{1} << (kRegionShift - 4)) / kHugePageBytes * kHugePageBytes;
+  // A little under 256 KiB per region, in whole huge pages: the bitmap's and the buckets'
+  // pages are then all there is, and address translation misses less. Left as they come:
+  // a bucket is only read up to where it was filled.
+  const std::size_t budget = regions * ((std::size_t{1} << (kRegionShift - 4)) - (4 << 10)) /
+                             kHugePageBytes * kHugePageBytes;
   std::size_t stride = budget / regions / sizeof(std::uint32_t) / kLineRoots * kLineRoots;
   // Buckets a power of two apart would all compete for the same cache sets.
   if (std::has_single_bit(stride)) stride -= kLineRoots;
