@@ -34,13 +34,22 @@ struct alignas(64) Line {
   std::uint32_t roots[kLineRoots];
 };
 
-// Copies a line to `to`, which is aligned to 64 bytes.
-void stream_line(std::uint32_t* to, const Line& line) {
+// Copies a line whose last root is `last` to `to`, which is aligned to 64 bytes. The last
+// root is put in a register, not stored and read back: a read that spans a store just
+// made would wait for that store to finish.
+void stream_line(std::uint32_t* to, Line& line, std::uint32_t last) {
 #if defined(__x86_64__) || defined(_M_X64)
   const auto* from = reinterpret_cast<const __m128i*>(line.roots);
   auto* dest = reinterpret_cast<__m128i*>(to);
-  for (int i = 0; i < 4; ++i) _mm_stream_si128(dest + i, _mm_load_si128(from + i));
+  for (int i = 0; i < 3; ++i) _mm_stream_si128(dest + i, _mm_load_si128(from + i));
+  // (a, b, c, stale) and last become (a, b, c, last).
+  const __m128 tail = _mm_castsi128_ps(_mm_load_si128(from + 3));
+  const __m128 c_last = _mm_shuffle_ps(
+      tail, _mm_castsi128_ps(_mm_cvtsi32_si128(static_cast<int>(last))), _MM_SHUFFLE(0, 0, 2, 2));
+  _mm_stream_si128(dest + 3,
+                   _mm_castps_si128(_mm_shuffle_ps(tail, c_last, _MM_SHUFFLE(2, 0, 1, 0))));
 #else
+  line.roots[kLineRoots - 1] = last;
   std::memcpy(to, line.roots, sizeof line.roots);
 #endif
 }
@@ -159,9 +168,11 @@ bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint3
       [buckets, stride, capacity, fill, line, &drain](std::uint32_t r) {
         const std::size_t region = r >> kRegionShift;
         const std::uint32_t at = fill[region]++;
-        line[region].roots[at % kLineRoots] = r;
-        if (at % kLineRoots != kLineRoots - 1) return;
-        stream_line(buckets + region * stride + (at + 1 - kLineRoots), line[region]);
+        if (at % kLineRoots != kLineRoots - 1) {
+          line[region].roots[at % kLineRoots] = r;
+          return;
+        }
+        stream_line(buckets + region * stride + (at + 1 - kLineRoots), line[region], r);
         if (at + 1 == capacity) drain(region);
       },
       go_on);
