@@ -5,13 +5,10 @@
 
 namespace listing {
 
-namespace {
-
-// kKeep[q][r]: the word of 64 exponents from some lo with lo ≡ r (mod q), with the
-// multiples of q cleared. Worked out by the compiler for every q below 64 (the rows of
-// composite q go unused), so a short list does not build masks per number.
-constexpr auto kKeep = [] {
-  std::array<std::array<std::uint64_t, 64>, 64> keep{};
+// Worked out by the compiler for every q below 64 (the rows of composite q go unused), so
+// a short list does not build masks per number.
+constexpr NonMultipleWords kNonMultiples = [] {
+  NonMultipleWords keep{};
   for (std::uint64_t q = 2; q < 64; ++q) {
     for (std::uint64_t r = 0; r < q; ++r) {
       std::uint64_t mask = ~std::uint64_t{0};
@@ -22,6 +19,8 @@ constexpr auto kKeep = [] {
   return keep;
 }();
 
+namespace {
+
 // Clears, in the words 0 .. words - 1 of the block of exponents from lo, every multiple
 // of q.
 void clear_multiples(std::uint64_t* block, std::uint64_t words, std::uint64_t lo, std::uint64_t q) {
@@ -29,7 +28,7 @@ void clear_multiples(std::uint64_t* block, std::uint64_t words, std::uint64_t lo
     // A small prime hits every word; its pattern depends only on where the word starts
     // modulo q, so one mask per residue clears a whole word at once.
     // Exponents stay below 2^32: 32-bit remainders, which are the quicker ones.
-    const std::array<std::uint64_t, 64>& keep = kKeep[q];
+    const std::array<std::uint64_t, 64>& keep = kNonMultiples[q];
     std::uint32_t r = lo == 1 ? 1 : static_cast<std::uint32_t>(lo) % static_cast<std::uint32_t>(q);
     if (words == 1) {
       block[0] &= keep[r];
