@@ -62,10 +62,4 @@ std::uint64_t sieve_exponent_block(std::uint64_t* block, std::uint64_t lo, std::
   return words;
 }
 
-std::uint64_t count_coprime(std::uint32_t phi, std::span<const std::uint32_t> phi_primes) {
-  std::uint32_t count = phi;
-  for (std::uint32_t q : phi_primes) count -= count / q;
-  return count;
-}
-
 }  // namespace listing

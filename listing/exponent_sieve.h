@@ -33,6 +33,10 @@ inline std::uint64_t coprime_exponent_word(std::uint32_t phi,
 }
 
 // How many exponents in 1 .. phi are coprime to phi: φ(phi), the number of roots.
-std::uint64_t count_coprime(std::uint32_t phi, std::span<const std::uint32_t> phi_primes);
+inline std::uint64_t count_coprime(std::uint32_t phi, std::span<const std::uint32_t> phi_primes) {
+  std::uint32_t count = phi;
+  for (const std::uint32_t q : phi_primes) count -= count / q;
+  return count;
+}
 
 }  // namespace listing
