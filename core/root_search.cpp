@@ -28,11 +28,10 @@ std::int32_t qmi(std::int64_t a, std::int64_t k, std::int64_t p) {
 
 void get_factors(std::int32_t n) { listing::distinct_prime_factors(n, factors); }
 
-bool judge(std::int32_t n) {
-  if (n < 0) return false;
-  if (n % 2 == 0) n /= 2;
-  // Not composite: a prime, or 0 (which the table leaves unmarked).
-  if (n == 0 || is_prime(n)) return true;
+namespace {
+
+// judge() for a composite n (halved once if it was even).
+[[gnu::noinline]] bool judge_composite(std::int32_t n) {
   // Every integer from 3 is tried up to the square root, even ones too, and the first
   // divisor found must be the only one. For odd n that divisor is its least prime, so n
   // passes exactly when it is a prime power. For even n only 4 can be the first divisor
@@ -41,7 +40,17 @@ bool judge(std::int32_t n) {
   // what lets 2·4^k through. Both are told without trying the divisors one by one.
   const auto m = static_cast<std::uint32_t>(n);
   if (m % 2 == 0) return m >= 16 && (m & (m - 1)) == 0 && std::countr_zero(m) % 2 == 0;
-  return listing::is_prime_power_u32(m);
+  return listing::is_composite_prime_power_u32(m);
+}
+
+}  // namespace
+
+bool judge(std::int32_t n) {
+  if (n < 0) return false;
+  if (n % 2 == 0) n /= 2;
+  // Not composite: a prime, or 0 (which the table leaves unmarked).
+  if (n == 0 || is_prime(n)) return true;
+  return judge_composite(n);
 }
 
 bool plan_roots(std::int64_t n, RootPlan& plan) {
