@@ -87,11 +87,6 @@ bool plan_roots(std::int64_t n, RootPlan& plan) {
   return false;
 }
 
-bool mark_roots(const RootPlan& plan, listing::RootBitmap& roots, bool (*go_on)()) {
-  return listing::mark_generator_powers(plan.n, plan.least_root, plan.phi, plan.phi_primes, roots,
-                                        go_on);
-}
-
 void get_roots(std::int64_t n) {
   RootPlan plan;
   if (!plan_roots(n, plan)) return;
