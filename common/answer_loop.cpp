@@ -35,7 +35,7 @@ int run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
       continue;
     }
     // Work whose answer cannot get out is not started.
-    if (platform::is_broken_pipe(out.error()) || (out.error() != 0 && out_has_answers)) break;
+    if (out.error() != 0 && (platform::is_broken_pipe(out.error()) || out_has_answers)) break;
     After after = After::next_number;
     try {
       after = answer(static_cast<std::int32_t>(token.value));

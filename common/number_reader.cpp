@@ -14,9 +14,8 @@ constexpr std::size_t kChunk = 1 << 16;
 // make the program hold it all in memory.
 constexpr std::size_t kEchoDigits = 40;
 
-bool is_space(int c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+// ' ' and the controls \t \n \v \f \r, which are consecutive.
+bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 bool is_digit(int c) { return c >= '0' && c <= '9'; }
 
@@ -55,12 +54,47 @@ int NumberReader::peek() {
   return static_cast<unsigned char>(buffer_[pos_]);
 }
 
+bool NumberReader::next_in_buffer(Token& token) {
+  // Most tokens are short numbers in range that lie whole in the buffer, ended by a byte
+  // that is not a digit: those are read here straight from the buffer. Anything else
+  // (a token cut by the end of the chunk, a number out of range, not a number) is left
+  // to the general reading, which then starts at the token itself.
+  const char* const buffer = buffer_.get();
+  std::size_t at = pos_;
+  while (at < end_ && is_space(static_cast<unsigned char>(buffer[at]))) ++at;
+  pos_ = at;
+  if (at == end_) return false;
+  const char sign = buffer[at];
+  const bool negative = sign == '-';
+  if (negative || sign == '+') ++at;
+  std::int64_t value = 0;
+  const std::size_t first = at;
+  // A value that has passed the range stops growing, so that it cannot overflow.
+  for (; at < end_ && is_digit(buffer[at]) && value <= kLargestNumber; ++at) {
+    value = value * 10 + (buffer[at] - '0');
+  }
+  if (at == first || at == end_ || is_digit(buffer[at]) || value > kLargestNumber ||
+      (negative && value != 0)) {
+    return false;
+  }
+  pos_ = at;
+  token.kind = Token::number;
+  token.in_range = true;
+  token.value = value;
+  return true;
+}
+
 Token NumberReader::next() {
   Token token;
   if (interrupted()) {
     token.kind = Token::interrupted;
-    return token;
+  } else if (!next_in_buffer(token)) {
+    next_in_general(token);
   }
+  return token;
+}
+
+void NumberReader::next_in_general(Token& token) {
   int c = peek();
   while (c >= 0 && is_space(c)) {
     ++pos_;
@@ -71,7 +105,7 @@ Token NumberReader::next() {
                  : error_ != 0 ? Token::read_error
                                : Token::end_of_input;
     token.error = error_;
-    return token;
+    return;
   }
 
   bool negative = false;
@@ -86,7 +120,7 @@ Token NumberReader::next() {
                  : error_ != 0 ? Token::read_error
                                : Token::not_a_number;
     token.error = error_;
-    return token;
+    return;
   }
 
   // Leading zeros carry no value; the rest is kept as text (capped) and as a value that
@@ -104,21 +138,20 @@ Token NumberReader::next() {
   if (interrupted_ || error_ != 0) {
     token.kind = interrupted_ ? Token::interrupted : Token::read_error;
     token.error = error_;
-    return token;
+    return;
   }
 
   token.kind = Token::number;
   token.in_range = value <= kLargestNumber && (!negative || value == 0);
   if (token.in_range) {
     token.value = value;
-    return token;
+    return;
   }
   if (negative) token.text.push_back('-');
   token.text.append(digits);
   if (digit_count > digits.size()) {
     token.text.append("... (").append(std::to_string(digit_count)).append(" digits)");
   }
-  return token;
 }
 
 }  // namespace common

@@ -34,6 +34,10 @@ class NumberReader {
   Token next();
 
  private:
+  // The common case, without refills; false when it leaves the token to next_in_general.
+  bool next_in_buffer(Token& token);
+  // Everything else, refilling as it goes.
+  void next_in_general(Token& token);
   int peek();  // next byte, or -1 at end of input or on a read error
   bool refill();
   bool interrupted();

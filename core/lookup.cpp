@@ -26,21 +26,15 @@ constexpr auto kSmallPrimes = [] {
 }();
 static_assert(kSmallPrimes.back() == 46337, "one prime too few");
 
-bool from_tables(std::int64_t n) { return n <= N && tables_built(); }
-
 }  // namespace
 
 // Beyond the tables a prime is told by a probable-prime test that is exact in the domain,
 // not by trial division up to its square root.
-bool is_prime(std::int64_t n) {
-  if (n < 2) return false;
-  if (from_tables(n)) return !st[n];
+bool is_prime_computed(std::int64_t n) {
   return listing::is_prime_u32(static_cast<std::uint32_t>(n));
 }
 
-std::int64_t totient(std::int64_t n) {
-  if (n <= 0) return 0;
-  if (from_tables(n)) return euler[n];
+std::int64_t totient_computed(std::int64_t n) {
   auto m = static_cast<std::uint32_t>(n);
   if (listing::is_prime_u32(m)) return m - 1;
   std::uint32_t result = m;

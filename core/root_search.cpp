@@ -28,11 +28,10 @@ std::int32_t qmi(std::int64_t a, std::int64_t k, std::int64_t p) {
 
 void get_factors(std::int32_t n) { listing::distinct_prime_factors(n, factors); }
 
-bool judge(std::int32_t n) {
-  if (n < 0) return false;
-  if (n % 2 == 0) n /= 2;
-  // Not composite: a prime, or 0 (which the table leaves unmarked).
-  if (n == 0 || is_prime(n)) return true;
+namespace {
+
+// judge() for a composite n (halved once if it was even).
+[[gnu::noinline]] bool judge_composite(std::int32_t n) {
   // Every integer from 3 is tried up to the square root, even ones too, and the first
   // divisor found must be the only one. For odd n that divisor is its least prime, so n
   // passes exactly when it is a prime power. For even n only 4 can be the first divisor
@@ -41,47 +40,51 @@ bool judge(std::int32_t n) {
   // what lets 2·4^k through. Both are told without trying the divisors one by one.
   const auto m = static_cast<std::uint32_t>(n);
   if (m % 2 == 0) return m >= 16 && (m & (m - 1)) == 0 && std::countr_zero(m) % 2 == 0;
-  return listing::is_prime_power_u32(m);
+  return listing::is_composite_prime_power_u32(m);
+}
+
+}  // namespace
+
+bool judge(std::int32_t n) {
+  if (n < 0) return false;
+  if (n % 2 == 0) n /= 2;
+  // Not composite: a prime, or 0 (which the table leaves unmarked).
+  if (n == 0 || is_prime(n)) return true;
+  return judge_composite(n);
 }
 
 bool plan_roots(std::int64_t n, RootPlan& plan) {
   // Powers of two above 4 have no root, so a search would try every candidate in vain.
   if (n <= 0 || (n & (n - 1)) == 0) return false;
 
-  const auto phi = static_cast<std::int32_t>(totient(n));
-  get_factors(phi);
+  const auto phi = static_cast<std::uint32_t>(totient(n));
+  // The primes of phi go straight into the plan, which keeps them for the listing.
+  listing::distinct_prime_factors(phi, plan.phi_primes);
+  const std::size_t primes = plan.phi_primes.size();
   const auto modulus = static_cast<std::uint32_t>(n);
   const listing::PowerMod power(modulus);
   // The exponents phi / q, divided once rather than per candidate.
   std::uint32_t exponents[16];  // φ(n) < 2^31 has at most 9 distinct primes
-  for (std::size_t i = 0; i < factors.size(); ++i) {
-    exponents[i] = static_cast<std::uint32_t>(phi / factors[i]);
-  }
-  for (std::int32_t a = 2; a < n; ++a) {
+  for (std::size_t i = 0; i < primes; ++i) exponents[i] = phi / plan.phi_primes[i];
+  for (std::uint32_t a = 2; a < modulus; ++a) {
     // a^phi = 1 exactly when a shares no factor with n (Euler), which a gcd tells
     // without the power.
-    if (std::gcd(static_cast<std::uint32_t>(a), modulus) != 1) continue;
+    if (std::gcd(a, modulus) != 1) continue;
     bool flag = true;
-    for (std::size_t i = 0; i < factors.size(); ++i) {
-      if (power(static_cast<std::uint32_t>(a), exponents[i]) == 1) {
+    for (std::size_t i = 0; i < primes; ++i) {
+      if (power(a, exponents[i]) == 1) {
         flag = false;
         break;
       }
     }
     if (!flag) continue;
     plan.n = modulus;
-    plan.phi = static_cast<std::uint32_t>(phi);
-    plan.phi_primes.assign(factors.begin(), factors.end());
-    plan.least_root = static_cast<std::uint32_t>(a);
-    plan.count = listing::count_coprime(plan.phi, plan.phi_primes);
+    plan.phi = phi;
+    plan.least_root = a;
+    plan.count = listing::count_coprime(phi, plan.phi_primes);
     return true;
   }
   return false;
-}
-
-bool mark_roots(const RootPlan& plan, listing::RootBitmap& roots, bool (*go_on)()) {
-  return listing::mark_generator_powers(plan.n, plan.least_root, plan.phi, plan.phi_primes, roots,
-                                        go_on);
 }
 
 void get_roots(std::int64_t n) {

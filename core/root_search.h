@@ -47,7 +47,12 @@ bool plan_roots(std::int64_t n, RootPlan& plan);
 // Marks every primitive root of plan.n in `roots`: the least root's powers with exponents
 // coprime to φ(n). With go_on given, it may stop unfinished when that says no (asked
 // often enough to stop within milliseconds), and then returns false.
-bool mark_roots(const RootPlan& plan, listing::RootBitmap& roots, bool (*go_on)() = nullptr);
+// Inline: it only hands the plan over.
+inline bool mark_roots(const RootPlan& plan, listing::RootBitmap& roots,
+                       bool (*go_on)() = nullptr) {
+  return listing::mark_generator_powers(plan.n, plan.least_root, plan.phi, plan.phi_primes, roots,
+                                        go_on);
+}
 
 // For n with judge(n) true, other than 2 and 4, and `ans` empty: leaves every primitive
 // root of n in `ans`, ascending, or leaves `ans` empty when n has none.

@@ -11,10 +11,9 @@ std::int32_t* primes = nullptr;
 std::int32_t cnt;
 std::int64_t* euler = nullptr;
 bool* st = nullptr;
+bool tables_whole = false;
 
 namespace {
-
-bool built = false;
 
 // Fresh pages from the system are zero already, so calloc costs no pass over them.
 template <class T>
@@ -94,9 +93,7 @@ void get_primesAndEulers() {
     if (!st[i]) record_prime(i, count);
   }
   cnt = count;
-  built = true;
+  tables_whole = true;
 }
-
-bool tables_built() { return built; }
 
 }  // namespace core

@@ -24,7 +24,10 @@ extern bool* st;
 // Throws common::OutOfMemory when the tables cannot be allocated.
 void get_primesAndEulers();
 
-// get_primesAndEulers() has run: the tables may be read.
-bool tables_built();
+// Set by get_primesAndEulers() once the tables are whole; read it through tables_built().
+extern bool tables_whole;
+
+// get_primesAndEulers() has run: the tables may be read. Inline, as every look-up asks.
+inline bool tables_built() { return tables_whole; }
 
 }  // namespace core

@@ -97,7 +97,7 @@ bool exist(std::int32_t n) {
   // that is its least prime, so n passes exactly when it is a prime power; an even n
   // never empties. Told without trying the divisors one by one.
   if (n < 0 || n % 2 == 0) return false;
-  return listing::is_prime_power_u32(static_cast<std::uint32_t>(n));
+  return listing::is_composite_prime_power_u32(static_cast<std::uint32_t>(n));
 }
 
 }  // namespace first_lister

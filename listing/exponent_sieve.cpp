@@ -5,13 +5,10 @@
 
 namespace listing {
 
-namespace {
-
-// kKeep[q][r]: a word with the bits b ≡ -r (mod q) cleared, which are the multiples of q
-// among 64 consecutive numbers from one ≡ r. Worked out by the compiler for every q below 64 (the
-// rows of composite q go unused), so a short list does not build masks per number.
-constexpr auto kKeep = [] {
-  std::array<std::array<std::uint64_t, 64>, 64> keep{};
+// Worked out by the compiler for every q below 64 (the rows of composite q go unused), so
+// a short list does not build masks per number.
+constexpr NonMultipleWords kNonMultiples = [] {
+  NonMultipleWords keep{};
   for (std::uint64_t q = 2; q < 64; ++q) {
     for (std::uint64_t r = 0; r < q; ++r) {
       std::uint64_t mask = ~std::uint64_t{0};
@@ -21,6 +18,8 @@ constexpr auto kKeep = [] {
   }
   return keep;
 }();
+
+namespace {
 
 // Clears, in the words 0 .. words - 1 of the block of odd exponents from lo, every
 // multiple of the odd prime q: lo + 2j is one exactly when j ≡ -lo / 2 (mod q).
@@ -34,9 +33,9 @@ void clear_multiples(std::uint64_t* block, std::uint64_t words, std::uint64_t lo
                                            q32);
   if (q < 64) {
     // A small prime hits every word; its pattern depends only on where the word starts
-    // modulo q, so one mask per residue clears a whole word at once. kKeep[q][r] clears
-    // the bits b ≡ -r, and each word starts 64 bits on.
-    const std::array<std::uint64_t, 64>& keep = kKeep[q];
+    // modulo q, so one mask per residue clears a whole word at once. kNonMultiples[q][r]
+    // clears the bits b ≡ -r, and each word starts 64 bits on.
+    const std::array<std::uint64_t, 64>& keep = kNonMultiples[q];
     std::uint32_t r = (q32 - first) % q32;
     if (words == 1) {
       block[0] &= keep[r];
@@ -70,12 +69,6 @@ std::uint64_t sieve_odd_exponent_block(std::uint64_t* block, std::uint64_t lo, s
   }
   if (bits % 64 != 0) block[words - 1] &= (std::uint64_t{1} << (bits % 64)) - 1;
   return words;
-}
-
-std::uint64_t count_coprime(std::uint32_t phi, std::span<const std::uint32_t> phi_primes) {
-  std::uint32_t count = phi;
-  for (std::uint32_t q : phi_primes) count -= count / q;
-  return count;
 }
 
 }  // namespace listing

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -18,18 +19,26 @@ inline constexpr std::uint64_t kBlockWords = kBlockBits / 64;
 std::uint64_t sieve_odd_exponent_block(std::uint64_t* block, std::uint64_t lo, std::uint64_t last,
                                        std::span<const std::uint32_t> phi_primes);
 
+// kNonMultiples[q][r], for 2 <= q < 64 and r < q: the word of 64 exponents from some lo
+// with lo ≡ r (mod q), bit j standing for lo + j, with the multiples of q cleared.
+using NonMultipleWords = std::array<std::array<std::uint64_t, 64>, 64>;
+extern const NonMultipleWords kNonMultiples;
+
 // For 1 <= phi <= 64: bit k - 1 set for each exponent k in 1 .. phi coprime to phi.
 inline std::uint64_t coprime_exponent_word(std::uint32_t phi,
                                            std::span<const std::uint32_t> phi_primes) {
   std::uint64_t word = ~std::uint64_t{0} >> (64 - phi);
-  for (const std::uint32_t q : phi_primes) {
-    // q divides phi, so q <= 64: clear the bits of q, 2q, ... up to phi.
-    for (std::uint32_t k = q; k <= phi; k += q) word &= ~(std::uint64_t{1} << (k - 1));
-  }
+  // A prime q dividing phi is below 64: one word of its masks, the one from lo = 1,
+  // clears q, 2q, ... at once.
+  for (const std::uint32_t q : phi_primes) word &= kNonMultiples[q][1];
   return word;
 }
 
 // How many exponents in 1 .. phi are coprime to phi: φ(phi), the number of roots.
-std::uint64_t count_coprime(std::uint32_t phi, std::span<const std::uint32_t> phi_primes);
+inline std::uint64_t count_coprime(std::uint32_t phi, std::span<const std::uint32_t> phi_primes) {
+  std::uint32_t count = phi;
+  for (const std::uint32_t q : phi_primes) count -= count / q;
+  return count;
+}
 
 }  // namespace listing

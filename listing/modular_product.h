@@ -9,6 +9,7 @@ namespace listing {
 // arithmetic is needed.
 class Modulus {
  public:
+  Modulus() = default;  // modulo 1
   explicit Modulus(std::uint32_t n) : n_(n), inverse_(1.0 / n) {}
 
   std::uint64_t multiply(std::uint64_t a, std::uint64_t b) const {
@@ -24,8 +25,8 @@ class Modulus {
   }
 
  private:
-  std::int64_t n_;
-  double inverse_;
+  std::int64_t n_ = 1;
+  double inverse_ = 1.0;
 };
 
 // x·w mod n for one factor w < n < 2^31 fixed in advance and any x < n (Shoup's method):
@@ -55,6 +56,7 @@ class FixedFactor {
 // division (Lemire's method); where 128-bit products are missing, by the division.
 class Remainder {
  public:
+  Remainder() = default;  // modulo 1
   explicit Remainder(std::uint32_t d) : d_(d), inverse_(~std::uint64_t{0} / d + 1) {}
 
   std::uint32_t of(std::uint32_t a) const {
@@ -68,16 +70,22 @@ class Remainder {
   }
 
  private:
-  std::uint64_t d_;
-  std::uint64_t inverse_;
+  std::uint64_t d_ = 1;
+  std::uint64_t inverse_ = 0;
 };
 
 // a^k mod n for a < n < 2^31 by right-to-left binary exponentiation; 1 % n for k = 0.
 // Below 2^16 the products fit 32 bits and Remainder reduces them; above, Modulus does.
-// Neither divides.
+// Neither divides, and only the one that n needs is set up: each costs a division.
 class PowerMod {
  public:
-  explicit PowerMod(std::uint32_t n) : n_(n), small_(n), mod_(n) {}
+  explicit PowerMod(std::uint32_t n) : n_(n) {
+    if (n < (1u << 16)) {
+      small_ = Remainder(n);
+    } else {
+      mod_ = Modulus(n);
+    }
+  }
 
   std::uint32_t operator()(std::uint32_t a, std::uint64_t k) const {
     if (n_ < (1u << 16)) {

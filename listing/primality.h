@@ -44,12 +44,14 @@ inline std::uint64_t power_up_to(std::uint64_t r, unsigned j, std::uint64_t limi
   return result;
 }
 
-// m < 2^31 is p^k for a prime p and k >= 1. A prime power that is no prime is r^j for a
-// prime j and a prime power r, so the prime exponents up to log2 m are tried, each by an
-// integer root found by bisection (no floating-point library, which would cost every
-// process a shared library to load).
-inline bool is_prime_power_u32(std::uint32_t m) {
-  if (is_prime_u32(m)) return true;
+inline bool is_prime_power_u32(std::uint32_t m);
+
+// m < 2^31, known not to be prime, is p^k for a prime p and k >= 2: is_prime_power_u32
+// without testing m itself again. Such a power is r^j for a prime j and a prime power r,
+// so the prime exponents up to log2 m are tried, each by an integer root found by
+// bisection (no floating-point library, which would cost every process a shared library
+// to load).
+inline bool is_composite_prime_power_u32(std::uint32_t m) {
   if (m < 4) return false;
   for (const unsigned j : {2u, 3u, 5u, 7u, 11u, 13u, 17u, 19u, 23u, 29u, 31u}) {
     if ((std::uint64_t{1} << j) > m) break;
@@ -63,6 +65,11 @@ inline bool is_prime_power_u32(std::uint32_t m) {
     if (power_up_to(lo, j, m) == m) return is_prime_power_u32(static_cast<std::uint32_t>(lo));
   }
   return false;
+}
+
+// m < 2^31 is p^k for a prime p and k >= 1.
+inline bool is_prime_power_u32(std::uint32_t m) {
+  return is_prime_u32(m) || is_composite_prime_power_u32(m);
 }
 
 }  // namespace listing

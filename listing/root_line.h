@@ -44,6 +44,15 @@ class RootWordWriter {
     return write_run(p, bits ^ below, low, prefix_[1], length_[1] + 3);
   }
 
+  // Words whose residues all lie below this many words' worth need no prefixes.
+  static constexpr std::size_t kSmallWords = 2;
+
+  // write() for w < kSmallWords, without the state: the short lists of small moduli then
+  // do not set it up.
+  static char* write_small(char* p, std::size_t w, std::uint64_t bits) {
+    return write_plain(p, static_cast<std::uint64_t>(w) * 64, bits);
+  }
+
  private:
   // The roots of `bits` with one prefix: two stores each.
   static char* write_run(char* p, std::uint64_t bits, unsigned low, std::uint64_t prefix,
@@ -59,6 +68,7 @@ class RootWordWriter {
 
   // Below this the prefix could be empty and a number could have one digit.
   static constexpr std::uint64_t kSmallBase = 128;
+  static_assert(kSmallWords * 64 <= kSmallBase);
 
   // kTails[t]: the two digits of t mod 100 and a space, for t < 164.
   static constexpr auto kTails = [] {
