@@ -68,6 +68,22 @@ constexpr auto kBitPositions = [] {
 
 TAMSEL_WIDE_TARGET __m512i load(const std::uint8_t* bytes) { return _mm512_loadu_si512(bytes); }
 
+// Forms and stores the j-th 64 bytes of a word's text.
+TAMSEL_WIDE_TARGET inline void put_vector(char* p, const Layout* layout, std::size_t j,
+                                          std::size_t second_from, __m512i prefixes, __m512i tens,
+                                          __m512i ones) {
+  const std::size_t at = 64 * j;
+  const __mmask64 takes_second = second_from <= at        ? ~std::uint64_t{0}
+                                 : second_from >= at + 64 ? 0
+                                                          : ~std::uint64_t{0} << (second_from - at);
+  const __m512i from = _mm512_mask_add_epi8(load(layout[j].prefix), takes_second,
+                                            load(layout[j].prefix), _mm512_set1_epi8(8));
+  const __m512i text =
+      _mm512_mask_blend_epi8(layout[j].digits, _mm512_permutexvar_epi8(from, prefixes),
+                             _mm512_permutex2var_epi8(tens, load(layout[j].digit), ones));
+  _mm512_storeu_si512(p + at, text);
+}
+
 TAMSEL_WIDE_TARGET char* permuted(char* p, std::uint64_t bits, unsigned low, std::uint64_t prefix0,
                                   std::uint64_t prefix1, std::size_t length) {
   const std::size_t size = length + 3;
@@ -86,20 +102,13 @@ TAMSEL_WIDE_TARGET char* permuted(char* p, std::uint64_t bits, unsigned low, std
   // The first prefix in bytes 0 .. 7, the second in 8 .. 15, spaces at 16 and 24.
   const __m512i prefixes = _mm512_set_epi64(0, 0, 0, 0, ' ', ' ', static_cast<long long>(prefix1),
                                             static_cast<long long>(prefix0));
-  const __m512i second = _mm512_set1_epi8(8);
 
   const Layout* const layout = kLayouts[size].data();
-  for (std::size_t at = 0, j = 0; at < bytes; at += 64, ++j) {
-    const __mmask64 takes_second = second_from <= at ? ~std::uint64_t{0}
-                                   : second_from >= at + 64
-                                       ? 0
-                                       : ~std::uint64_t{0} << (second_from - at);
-    const __m512i from =
-        _mm512_mask_add_epi8(load(layout[j].prefix), takes_second, load(layout[j].prefix), second);
-    const __m512i text =
-        _mm512_mask_blend_epi8(layout[j].digits, _mm512_permutexvar_epi8(from, prefixes),
-                               _mm512_permutex2var_epi8(tens, load(layout[j].digit), ones));
-    _mm512_storeu_si512(p + at, text);
+  // Most words take at most four vectors: always formed, so that how many a word takes
+  // is no branch to mispredict; the rare longer word goes on in a loop.
+  for (std::size_t j = 0; j < 4; ++j) put_vector(p, layout, j, second_from, prefixes, tens, ones);
+  for (std::size_t j = 4; 64 * j < bytes; ++j) {
+    put_vector(p, layout, j, second_from, prefixes, tens, ones);
   }
   return p + bytes;
 }
