@@ -3,15 +3,14 @@
 #include <array>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-// GCC 12 warns about the deliberately undefined lanes inside its own intrinsics.
+// GCC 12 warns about the deliberately undefined lanes inside its own intrinsics, where
+// they are expanded: up to the end of the functions that use them.
 #if !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 #include <immintrin.h>
-#if !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
 #define TAMSEL_BYTE_PERMUTATIONS 1
 #endif
 
@@ -119,6 +118,9 @@ bool processor_has_them() {
          __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
          __builtin_cpu_supports("popcnt");
 }
+#if !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 #else
 bool processor_has_them() { return false; }
 #endif
