@@ -1,10 +1,13 @@
 // measure: times a shell command, and optionally a baseline command side by side with it.
 //
-//   measure [--runs N] [--warmup N] [--cwd DIR] [--requires PATH]... COMMAND [BASELINE]
+//   measure [--runs N] [--warmup N] [--cwd DIR] [--before SETUP] [--requires PATH]...
+//           COMMAND [BASELINE]
 //
 // Each command runs through /bin/sh -c. After the warm-up runs, the two commands run
 // alternately (COMMAND, BASELINE, COMMAND, ...) so that a drift of the machine hits both
-// alike. Prints one tab-separated line:
+// alike. SETUP, when given, runs untimed before every run (in DIR too): for instance to
+// remove a file that the previous run left, so that no run pays for dropping it. Prints
+// one tab-separated line:
 //
 //   ok  median_s  peak_kib  [baseline_median_s  baseline_peak_kib  ratio  inverse_ratio]
 //
@@ -66,7 +69,8 @@ double median(std::vector<double> values) {
 
 [[noreturn]] void usage() {
   std::fprintf(stderr,
-               "usage: measure [--runs N] [--warmup N] [--cwd DIR] [--requires PATH]... "
+               "usage: measure [--runs N] [--warmup N] [--cwd DIR] [--before SETUP] "
+               "[--requires PATH]... "
                "COMMAND [BASELINE]\n");
   std::exit(2);
 }
@@ -77,6 +81,7 @@ int main(int argc, char** argv) {
   int runs = 5;
   int warmup = 1;
   std::string cwd;
+  std::string before;
   std::vector<std::string> commands;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -87,6 +92,8 @@ int main(int argc, char** argv) {
       warmup = std::atoi(argv[++i]);
     } else if (arg == "--cwd" && has_value) {
       cwd = argv[++i];
+    } else if (arg == "--before" && has_value) {
+      before = argv[++i];
     } else if (arg == "--requires" && has_value) {
       const char* path = argv[++i];
       if (access(path, X_OK) != 0) {
@@ -104,6 +111,10 @@ int main(int argc, char** argv) {
   std::vector<std::vector<Run>> results(commands.size());
   for (int r = -warmup; r < runs; ++r) {
     for (std::size_t c = 0; c < commands.size(); ++c) {
+      if (!before.empty() && run_once(before, cwd).status != 0) {
+        std::printf("failed\t%d\t%s\n", 1, before.c_str());
+        return 0;
+      }
       const Run run = run_once(commands[c], cwd);
       if (run.status != 0) {
         std::printf("failed\t%d\t%s\n", run.status, commands[c].c_str());
