@@ -50,6 +50,7 @@ TEST(OutputBuffer, RemembersTheFirstFailedWrite) {
   EXPECT_FALSE(out.flush());
   EXPECT_EQ(out.error(), ENOSPC);
   out.put(std::string(1000, 'x'));  // dropped, not retried
+  out.put_repeated("x", 100000);    // likewise, also when written from a block of copies
   EXPECT_FALSE(out.flush());
   ::close(full);
 }

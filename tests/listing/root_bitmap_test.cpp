@@ -34,11 +34,14 @@ std::vector<bool> slow_powers(std::uint32_t n, std::uint32_t g, std::uint32_t ph
   return marked;
 }
 
-void expect_marks_the_slow_walk(std::uint32_t n, std::uint32_t phi) {
+// Marks into `reused` when given, as a batch reuses one bitmap from number to number.
+void expect_marks_the_slow_walk(std::uint32_t n, std::uint32_t phi,
+                                listing::RootBitmap* reused = nullptr) {
   const auto primes = primes_of(phi);
   EXPECT_EQ(std::vector<std::uint64_t>(primes.begin(), primes.end()), oracle::distinct_primes(phi));
   const auto g = n == 2 ? 1 : static_cast<std::uint32_t>(oracle::least_root(n));
-  listing::RootBitmap roots;
+  listing::RootBitmap own;
+  listing::RootBitmap& roots = reused != nullptr ? *reused : own;
   listing::mark_generator_powers(n, g, phi, primes, roots);
   const std::vector<bool> expected = slow_powers(n, g, phi);
   std::size_t listed = 0, wrong = 0;
@@ -75,6 +78,48 @@ TEST(MarkGeneratorPowers, MatchesTheSlowWalk) {
   for (const Case& c : cases) expect_marks_the_slow_walk(c.n, c.phi);
   for (std::uint32_t n : {13u, 578u, 1000033u, 2000066u}) {
     expect_marks_the_slow_walk(n, static_cast<std::uint32_t>(oracle::totient(n)));
+  }
+}
+
+TEST(MarkGeneratorPowers, AReusedBitmapKeepsNoEarlierMarks) {
+  // Its memory is not cleared past the list in use: a larger list's marks must not show
+  // through a smaller one, nor come back when a larger one reuses the memory.
+  listing::RootBitmap roots;
+  for (std::uint32_t n : {1000003u, 13u, 4289u, 2u, 65537u, 193u, 1000033u, 5u}) {
+    expect_marks_the_slow_walk(n, static_cast<std::uint32_t>(oracle::totient(n)), &roots);
+  }
+}
+
+TEST(SieveOddExponentBlock, KeepsTheOddExponentsCoprimeToPhi) {
+  // The first block and later ones, small primes cleared by masks and large ones bit by
+  // bit, and the last exponent inside a word.
+  const std::vector<std::uint32_t> primes = {2, 3, 5, 7, 61, 67, 101};
+  std::vector<std::uint64_t> block(listing::kBlockWords);
+  for (std::uint64_t lo :
+       {std::uint64_t{1}, 1 + 2 * listing::kBlockBits, 1 + 14 * listing::kBlockBits}) {
+    const std::uint64_t last = lo + 2 * listing::kBlockBits - 777;
+    const std::uint64_t words = listing::sieve_odd_exponent_block(block.data(), lo, last, primes);
+    ASSERT_EQ(words, (last - lo) / 128 + 1);
+    for (std::uint64_t j = 0; j < words * 64; ++j) {
+      const std::uint64_t k = lo + 2 * j;
+      const bool coprime =
+          std::all_of(primes.begin(), primes.end(), [k](std::uint32_t q) { return k % q != 0; });
+      ASSERT_EQ((block[j / 64] >> (j % 64)) & 1, k <= last && coprime ? 1u : 0u)
+          << "exponent " << k;
+    }
+  }
+}
+
+TEST(HugePages, ComeZeroedAlignedAndWhole) {
+  // The bitmaps rely on fresh memory being zero; huge pages need their alignment.
+  for (std::size_t bytes :
+       {std::size_t{1}, std::size_t{100} << 10, (std::size_t{5} << 20) + 4096}) {
+    auto* p = static_cast<unsigned char*>(listing::allocate_huge_pages(bytes));
+    const std::size_t alignment = bytes >= listing::kHugePageBytes ? listing::kHugePageBytes : 64;
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % alignment, 0u) << bytes;
+    EXPECT_EQ(static_cast<std::size_t>(std::count(p, p + bytes, 0)), bytes);
+    std::fill(p, p + bytes, 0xff);  // all of it can be written
+    listing::release_huge_pages(p, bytes);
   }
 }
 
