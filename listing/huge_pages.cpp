@@ -22,9 +22,10 @@ std::size_t heap_size(std::size_t bytes) {
 
 void* allocate_huge_pages(std::size_t bytes) {
   if (bytes < kMappedFrom) {
-    void* p = platform::allocate_aligned(heap_size(bytes == 0 ? 1 : bytes), kCacheLine);
+    const std::size_t size = heap_size(bytes == 0 ? 1 : bytes);
+    void* p = platform::allocate_aligned(size, kCacheLine);
     if (p == nullptr) throw std::bad_alloc();
-    return std::memset(p, 0, heap_size(bytes == 0 ? 1 : bytes));
+    return std::memset(p, 0, size);
   }
   // From one huge page up, aligned to them, and only the whole ones advised: a partial
   // last one stays in small pages, so the block takes no more memory than it uses.

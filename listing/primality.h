@@ -44,6 +44,7 @@ inline std::uint64_t power_up_to(std::uint64_t r, unsigned j, std::uint64_t limi
   return result;
 }
 
+// Declared ahead: the root found for a power is itself tested as a prime power.
 inline bool is_prime_power_u32(std::uint32_t m);
 
 // m < 2^31, known not to be prime, is p^k for a prime p and k >= 2: is_prime_power_u32

@@ -97,56 +97,6 @@ void reflect(std::uint64_t* words, std::size_t count, std::uint32_t n) {
 // Marks g^k mod n for the exponents k in 1 .. last coprime to phi.
 bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint32_t last,
                  std::span<const std::uint32_t> phi_primes, std::uint64_t* words, std::size_t count,
-                 bool (*go_on)());
-
-// Bitmaps of up to this many words, for a list of one word of exponents, are marked in
-// a local array and copied: a short list then pays no clearing of the vector's memory and
-// none of the set-up of the long lists.
-constexpr std::size_t kFewWords = 4;
-
-// With 4 dividing phi, g^(phi/2) is -1 and k + phi/2 is coprime to phi with k: the roots
-// come in pairs r, n - r. Half the exponents mark one of each pair, and reflecting the
-// bitmap in one pass in order adds the other.
-std::uint32_t last_exponent(std::uint32_t phi) { return phi % 4 == 0 ? phi / 2 : phi; }
-
-[[gnu::noinline]] bool mark_many(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
-                                 std::span<const std::uint32_t> phi_primes, RootBitmap& roots,
-                                 bool (*go_on)()) {
-  // The bits a previous number set are cleared; the memory past them is zero already (it
-  // comes zeroed, and what a larger bitmap once used was cleared like this).
-  std::fill(roots.words.begin(), roots.words.end(), 0);
-  roots.words.resize((static_cast<std::size_t>(n) + 63) / 64);
-  std::uint64_t* const words = roots.words.data();
-  const std::uint32_t last = last_exponent(phi);
-  const bool whole = mark_powers(n, g, phi, last, phi_primes, words, roots.words.size(), go_on);
-  if (whole && last != phi) reflect(words, roots.words.size(), n);
-  return whole;
-}
-
-}  // namespace
-
-bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
-                           std::span<const std::uint32_t> phi_primes, RootBitmap& roots,
-                           bool (*go_on)()) {
-  roots.modulus = n;
-  const std::size_t count = (static_cast<std::size_t>(n) + 63) / 64;
-  if (phi > 64 || count > kFewWords) return mark_many(n, g, phi, phi_primes, roots, go_on);
-  std::uint64_t words[kFewWords] = {};
-  const std::uint32_t last = last_exponent(phi);
-  const bool whole = walk_coprime_powers(
-      n, g, phi, last, phi_primes, [&words](std::uint32_t r) { set_bit(words, r); }, go_on);
-  if (whole && last != phi) reflect(words, count, n);
-  // The memory past the bitmap stays zero (see mark_many).
-  if (roots.words.size() > count) std::fill(roots.words.begin() + count, roots.words.end(), 0);
-  roots.words.resize(count);
-  for (std::size_t w = 0; w < count; ++w) roots.words[w] = words[w];
-  return whole;
-}
-
-namespace {
-
-bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint32_t last,
-                 std::span<const std::uint32_t> phi_primes, std::uint64_t* words, std::size_t count,
                  bool (*go_on)()) {
   if (n <= kDirectLimit) {
     return walk_coprime_powers(
@@ -208,6 +158,48 @@ bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint3
   return whole;
 }
 
+// Bitmaps of up to this many words, for a list of one word of exponents, are marked in
+// a local array and copied: a short list then pays no clearing of the vector's memory and
+// none of the set-up of the long lists.
+constexpr std::size_t kFewWords = 4;
+
+// With 4 dividing phi, g^(phi/2) is -1 and k + phi/2 is coprime to phi with k: the roots
+// come in pairs r, n - r. Half the exponents mark one of each pair, and reflecting the
+// bitmap in one pass in order adds the other.
+std::uint32_t last_exponent(std::uint32_t phi) { return phi % 4 == 0 ? phi / 2 : phi; }
+
+[[gnu::noinline]] bool mark_many(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
+                                 std::span<const std::uint32_t> phi_primes, RootBitmap& roots,
+                                 bool (*go_on)()) {
+  // The bits a previous number set are cleared; the memory past them is zero already (it
+  // comes zeroed, and what a larger bitmap once used was cleared like this).
+  std::fill(roots.words.begin(), roots.words.end(), 0);
+  roots.words.resize((static_cast<std::size_t>(n) + 63) / 64);
+  std::uint64_t* const words = roots.words.data();
+  const std::uint32_t last = last_exponent(phi);
+  const bool whole = mark_powers(n, g, phi, last, phi_primes, words, roots.words.size(), go_on);
+  if (whole && last != phi) reflect(words, roots.words.size(), n);
+  return whole;
+}
+
 }  // namespace
+
+bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
+                           std::span<const std::uint32_t> phi_primes, RootBitmap& roots,
+                           bool (*go_on)()) {
+  roots.modulus = n;
+  const std::size_t count = (static_cast<std::size_t>(n) + 63) / 64;
+  if (phi > 64 || count > kFewWords) return mark_many(n, g, phi, phi_primes, roots, go_on);
+  std::uint64_t words[kFewWords] = {};
+  const std::uint32_t last = last_exponent(phi);
+  const bool whole = walk_coprime_powers(
+      n, g, phi, last, phi_primes, [&words](std::uint32_t r) { set_bit(words, r); }, go_on);
+  if (whole && last != phi) reflect(words, count, n);
+  // The memory past the bitmap stays zero (see mark_many).
+  if (roots.words.size() > count) std::fill(roots.words.begin() + count, roots.words.end(), 0);
+  roots.words.resize(count);
+  for (std::size_t w = 0; w < count; ++w) roots.words[w] = words[w];
+  return whole;
+}
 
 }  // namespace listing
