@@ -6,7 +6,6 @@
 
 #include "common/messages.h"
 #include "common/number_reader.h"
-#include "common/out_of_memory.h"
 #include "platform/interrupts.h"
 #include "platform/streams.h"
 
@@ -43,10 +42,6 @@ Outcome run_answer_loop(std::string_view program, int input_fd, OutputBuffer& ou
     After after = After::next_number;
     try {
       after = answer(n);
-    } catch (const OutOfMemory&) {
-      out.flush();  // what was answered before stays answered
-      status = report_out_of_memory(program);
-      break;
     } catch (const std::bad_alloc&) {
       // The largest lists need a bitmap of up to 256 MiB; under a tight memory limit
       // say so plainly rather than abort.
