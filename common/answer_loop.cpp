@@ -6,15 +6,16 @@
 
 #include "common/messages.h"
 #include "common/number_reader.h"
-#include "common/out_of_memory.h"
 #include "platform/interrupts.h"
 #include "platform/streams.h"
 
 namespace common {
 
-int run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
-                    const std::function<After(std::int32_t)>& answer, bool out_has_answers) {
+Outcome run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
+                        const std::function<After(std::int32_t)>& answer,
+                        const OnDemandTables* tables, bool out_has_answers) {
   NumberReader in(input_fd, [&out] { out.flush(); });
+  BuildAfter build = tables != nullptr ? BuildAfter(*tables) : BuildAfter();
   int status = kSuccess;
   for (;;) {
     Token token = in.next();
@@ -36,13 +37,11 @@ int run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
     }
     // Work whose answer cannot get out is not started.
     if (out.error() != 0 && (platform::is_broken_pipe(out.error()) || out_has_answers)) break;
+    const auto n = static_cast<std::int32_t>(token.value);
+    build.count(n);
     After after = After::next_number;
     try {
-      after = answer(static_cast<std::int32_t>(token.value));
-    } catch (const OutOfMemory&) {
-      out.flush();  // what was answered before stays answered
-      status = report_out_of_memory(program);
-      break;
+      after = answer(n);
     } catch (const std::bad_alloc&) {
       // The largest lists need a bitmap of up to 256 MiB; under a tight memory limit
       // say so plainly rather than abort.
@@ -54,13 +53,18 @@ int run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
     if (after == After::stop || out.error() != 0) break;
   }
   out.flush();
-  if (platform::is_broken_pipe(out.error())) return kBrokenPipe;
-  if (out.error() == EINTR && platform::caught_interrupt() != 0) return status;
+  if (platform::is_broken_pipe(out.error())) return {status, true};
+  if (out.error() == EINTR && platform::caught_interrupt() != 0) return {status};
   if (out.error() != 0) {
     report_errno(program, "write error", out.error());
-    return kFailure;
+    return {kFailure};
   }
-  return status;
+  return {status};
+}
+
+int end_run(const Outcome& outcome) {
+  if (outcome.reader_gone) platform::end_by_broken_pipe();
+  return outcome.status;
 }
 
 }  // namespace common

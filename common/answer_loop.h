@@ -4,6 +4,8 @@
 #include <functional>
 #include <string_view>
 
+#include "common/build_after.h"
+#include "common/exit_status.h"
 #include "common/number_reader.h"
 #include "common/output_buffer.h"
 
@@ -11,22 +13,28 @@ namespace common {
 
 enum class After { next_number, stop };
 
-// Exit statuses shared by the programs.
-inline constexpr int kSuccess = 0;
-inline constexpr int kFailure = 1;
-// Standard output went to a reader that has gone away; see platform::end_by_broken_pipe().
-inline constexpr int kBrokenPipe = -1;
+// How a run ended: with an exit status, or with the reader of its output gone, which
+// ends the process as a broken pipe ends it (see end_run()).
+struct Outcome {
+  int status = kSuccess;
+  bool reader_gone = false;
+};
 
 // The read-and-answer loop of every program: reads numbers from `input_fd` until it
 // ends or holds something that is not a number, and hands each number in 0 .. 2147483647
-// to `answer`, which writes to `out` (and may stop the loop). A number out of range, a
+// to `answer`, which writes to `out` (and may stop the loop). Each such number counts
+// toward the build of `tables` first, when the program has any. A number out of range, a
 // read error, a failed write to `out` or a failed allocation (which ends the loop) is
 // reported on standard error under `program`. Once the program has caught an interrupt
 // the loop ends too, even while waiting for input, and a write it gave up is not reported.
 // Once a write to `out` has failed no further number is answered, unless `out` does not
 // carry the answers (a console that only shows progress) and its reader is still there.
-// Returns kSuccess, kFailure or kBrokenPipe; `out` is flushed on return.
-int run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
-                    const std::function<After(std::int32_t)>& answer, bool out_has_answers = true);
+// The status is kSuccess or kFailure; `out` is flushed on return.
+Outcome run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
+                        const std::function<After(std::int32_t)>& answer,
+                        const OnDemandTables* tables = nullptr, bool out_has_answers = true);
+
+// What main() returns for `outcome`; a reader gone ends the process here.
+int end_run(const Outcome& outcome);
 
 }  // namespace common

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/exit_status.h"
 #include "common/messages.h"
 #include "platform/streams.h"
 
@@ -14,7 +15,16 @@ namespace common {
 
 namespace {
 
-constexpr int kUsageError = 2;
+// The help asked for as the platform's own programs are asked for it.
+#ifdef _WIN32
+constexpr bool kSlashQuestionMark = true;
+#else
+constexpr bool kSlashQuestionMark = false;
+#endif
+
+bool asks_for_help(std::string_view arg) {
+  return arg == "--help" || arg == "-h" || (kSlashQuestionMark && arg == "/?");
+}
 
 // Writes all of `text` to `fd`; the errno-style code of the failure, or 0.
 int write_all(int fd, std::string_view text) { return platform::write_all(fd, text).error; }
@@ -22,9 +32,9 @@ int write_all(int fd, std::string_view text) { return platform::write_all(fd, te
 [[noreturn]] void answer_and_exit(std::string_view program, std::string_view text) {
   if (const int error = write_all(1, text); error != 0) {
     report_errno(program, "write error", error);
-    std::exit(1);
+    std::exit(kFailure);
   }
-  std::exit(0);
+  std::exit(kSuccess);
 }
 
 }  // namespace
@@ -33,11 +43,17 @@ void handle_arguments(std::string_view program, std::string_view help, int argc,
                       const char* const* argv) {
   if (argc <= 1) return;
 
-  // Any stray argument makes the whole command line wrong, even beside --help.
+  // Any stray argument makes the whole command line wrong, even beside --help. "--" ends
+  // the options; as the programs take no operands, nothing may follow it.
   std::string_view first_option;
+  bool options_ended = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (arg != "--help" && arg != "-h" && arg != "--version") {
+    if (arg == "--" && !options_ended) {
+      options_ended = true;
+      continue;
+    }
+    if (options_ended || (!asks_for_help(arg) && arg != "--version")) {
       std::string message(program);
       message.append(": unexpected argument '").append(arg).append("'\nTry '");
       message.append(program).append(" --help'.\n");
@@ -47,6 +63,7 @@ void handle_arguments(std::string_view program, std::string_view help, int argc,
     if (first_option.empty()) first_option = arg;
   }
 
+  if (first_option.empty()) return;  // "--" alone
   if (first_option == "--version") {
     std::string text(program);
     text.append(" " TAMSEL_VERSION "\n");

@@ -1,6 +1,6 @@
 #include "common/out_of_memory.h"
 
-#include "common/answer_loop.h"
+#include "common/exit_status.h"
 #include "common/messages.h"
 
 namespace common {

@@ -5,9 +5,8 @@
 
 namespace common {
 
-// Memory the run itself needs, such as a table it builds, could not be had. Unlike a list
-// too long for the memory left, which is reported with its number, this says only
-// "PROGRAM: not enough memory".
+// The tables a run builds could not be allocated. That is no error: the run goes on
+// without them (see build_after.h).
 class OutOfMemory : public std::bad_alloc {
  public:
   const char* what() const noexcept override { return "not enough memory"; }

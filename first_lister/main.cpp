@@ -1,28 +1,13 @@
 // tamsel: reads numbers from standard input and prints, for each, its primitive roots in
 // ascending order ("1" for 2, "3" for 4, "-1" when there are none).
-#include "common/answer_loop.h"
-#include "common/arguments.h"
-#include "common/out_of_memory.h"
-#include "first_lister/flag_policy.h"
+#include "common/filter.h"
 #include "first_lister/help.h"
+#include "first_lister/routines.h"
 #include "first_lister/solve.h"
-#include "platform/interrupts.h"
-#include "platform/streams.h"
 
-int main(int argc, char** argv) try {
-  common::handle_arguments("tamsel", first_lister::kHelp, argc, argv);
-  platform::prepare_standard_streams();
-
-  common::OutputBuffer out(1);
+int main(int argc, char** argv) {
   first_lister::Workspace work;
-  const int status = common::run_answer_loop("tamsel", 0, out, [&](std::int32_t n) {
-    first_lister::count_toward_flags(n);
-    first_lister::solve(n, out, work);
-    return common::After::next_number;
-  });
-  if (status == common::kBrokenPipe) platform::end_by_broken_pipe();
-  return status;
-} catch (const std::bad_alloc&) {
-  // A buffer (or a message's text) did not fit: the run cannot go on without it.
-  return common::report_out_of_memory("tamsel");
+  return common::run_filter(
+      first_lister::kProgram, first_lister::kHelp, first_lister::kFlagsOnDemand, argc, argv,
+      [&](std::int32_t n, common::OutputBuffer& out) { first_lister::solve(n, out, work); });
 }

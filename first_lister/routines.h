@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/build_after.h"
+
 // The first generation's own prime flags and number-theory routines. Everything but the
 // flags is computed per number, by trial division and repeated squaring. Primality is a
-// look-up in the flags once they are built (see flag_policy.h) and trial division
+// look-up in the flags once they are built (see kFlagsOnDemand) and trial division
 // otherwise, and always at or above N; both ways give the same answers.
 namespace first_lister {
 
@@ -24,6 +26,14 @@ void build_flags();
 
 // build_flags() has run: f may be read.
 bool flags_built();
+
+// When a run builds the flags. The sieve costs about 10 million instructions and touches
+// 1 MB, several times what the rest of a process costs. Without the flags, primality
+// below N is found by trial division, which costs up to about 0.3 µs more per number;
+// numbers at or above N gain nothing from the flags. So a run answers its first 5000
+// numbers below N without them, about what the sieve costs, and builds them when it is
+// asked for the next one.
+inline constexpr common::OnDemandTables kFlagsOnDemand{N - 1, 5000, build_flags};
 
 // x is prime; false for x < 2.
 bool is_prime(std::int32_t x);

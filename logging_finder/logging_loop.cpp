@@ -7,7 +7,7 @@
 #include "common/answer_loop.h"
 #include "common/output_buffer.h"
 #include "core/answer.h"
-#include "core/table_policy.h"
+#include "core/tables.h"
 #include "listing/root_line.h"
 #include "logging_finder/program.h"
 #include "logging_finder/progress.h"
@@ -85,18 +85,17 @@ bool write_list(const core::RootPlan& plan, const listing::RootBitmap& roots,
 
 }  // namespace
 
-int run_logging_loop(int input_fd, int console_fd, ResultsFile& results) {
+common::Outcome run_logging_loop(int input_fd, int console_fd, ResultsFile& results) {
   const bool at_terminal = platform::is_terminal(console_fd);
   common::OutputBuffer console(console_fd);
   ProgressFrames frames;
   core::RootPlan plan;
   listing::RootBitmap roots;  // kept between numbers: no bitmap allocation per number
 
-  const int status = common::run_answer_loop(
+  common::Outcome outcome = common::run_answer_loop(
       kProgram, input_fd, console,
       [&](std::int32_t n) {
         if (n == kExitNumber) return common::After::stop;
-        core::count_toward_tables(n);
         const core::Verdict verdict = core::classify(n, plan);
         if (verdict == core::Verdict::roots) {
           // The largest lists take seconds to mark: an interrupt stops that too.
@@ -131,11 +130,11 @@ int run_logging_loop(int input_fd, int console_fd, ResultsFile& results) {
         }
         return common::After::next_number;
       },
-      /*out_has_answers=*/false);
+      &core::kTablesOnDemand, /*out_has_answers=*/false);
 
   results.close();
-  if (status == common::kBrokenPipe) return status;
-  return results.failed() ? common::kFailure : status;
+  if (results.failed() && !outcome.reader_gone) outcome.status = common::kFailure;
+  return outcome;
 }
 
 }  // namespace logging_finder

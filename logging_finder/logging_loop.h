@@ -1,12 +1,13 @@
 #pragma once
 
+#include "common/answer_loop.h"
 #include "logging_finder/results_file.h"
 
 namespace logging_finder {
 
 // tamsel4-3's answer loop, run with the results file open: reads numbers from input_fd
 // and, until 21, the end of input or a token that is not a number, answers each (and
-// builds the tables when they pay off, see core/table_policy.h). Root lists go to
+// builds the tables when they pay off, see core::kTablesOnDemand). Root lists go to
 // `results`, one line per list, while the console (console_fd) shows a progress bar per
 // list and then the prompt "input 21 to exit:"; "1", "3" and "-1" answers go to the
 // console only. Closes `results` at the end.
@@ -14,8 +15,8 @@ namespace logging_finder {
 // gone away, it stops at the next number or within the list in progress, which it takes
 // back out of `results`; at a terminal the cut-off bar line is then ended. The caller
 // then ends the process as the interrupt or the broken pipe would.
-// Returns 0, 1 (an out-of-range number, a results-file or console failure; each reported
-// on standard error) or common::kBrokenPipe when the console's reader has gone.
-int run_logging_loop(int input_fd, int console_fd, ResultsFile& results);
+// The status is 0 or 1 (an out-of-range number, a results-file or console failure; each
+// reported on standard error); the outcome tells too when the console's reader has gone.
+common::Outcome run_logging_loop(int input_fd, int console_fd, ResultsFile& results);
 
 }  // namespace logging_finder

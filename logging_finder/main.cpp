@@ -16,13 +16,12 @@ int main(int argc, char** argv) try {
   platform::catch_interrupts();
   // The file comes first, so that it is empty (or reported) before any work starts.
   logging_finder::ResultsFile results(logging_finder::kResultsPath);
-  int status = common::kFailure;
-  if (!results.refused()) status = logging_finder::run_logging_loop(0, 1, results);
+  common::Outcome outcome{common::kFailure};
+  if (!results.refused()) outcome = logging_finder::run_logging_loop(0, 1, results);
   if (const int interrupt = platform::caught_interrupt(); interrupt != 0) {
     platform::end_by_interrupt(interrupt);
   }
-  if (status == common::kBrokenPipe) platform::end_by_broken_pipe();
-  return status;
+  return common::end_run(outcome);
 } catch (const std::bad_alloc&) {
   // A buffer (or a message's text) did not fit: the run cannot go on without it.
   return common::report_out_of_memory("tamsel4-3");

@@ -140,10 +140,10 @@ void run_answer_loop(const char* program, const std::uint8_t* data, std::size_t 
     common::OutputBuffer out(f.output.fd(), 128);
     StderrCapture capture(f.errors);
     status = common::run_answer_loop(program, f.input.fd(), out, [&](std::int32_t n) {
-      answered.push_back(n);
-      answer_line(n, out);
-      return common::After::next_number;
-    });
+               answered.push_back(n);
+               answer_line(n, out);
+               return common::After::next_number;
+             }).status;
   }
   if (answered != e.numbers) fail(std::string(program) + ": answered other numbers");
   if (status != e.status) fail(std::string(program) + ": status " + std::to_string(status));
@@ -165,7 +165,7 @@ void fuzz_logging_loop(const std::uint8_t* data, std::size_t size) {
   {
     StderrCapture capture(f.errors);
     logging_finder::ResultsFile results(results_path.c_str());
-    status = logging_finder::run_logging_loop(f.input.fd(), f.console.fd(), results);
+    status = logging_finder::run_logging_loop(f.input.fd(), f.console.fd(), results).status;
   }
   if (status != e.status) fail("tamsel4-3: status " + std::to_string(status));
   expect_equal("tamsel4-3", "messages", f.errors.contents(), e.messages);

@@ -99,7 +99,10 @@ RunResult run_program(const std::string& program, const std::string& input,
       if (options.jitter) ::setenv("TAMSEL_JITTER", "1", 1);
     }
     ::signal(SIGPIPE, SIG_DFL);
-    ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : options.args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
     ::_exit(127);
   }
 

@@ -55,8 +55,8 @@ void make_pipe(Handle& read, Handle& write, const Handle& test_end) {
 }
 
 // Starts `program` in `directory` with the given standard handles; returns its process.
-HANDLE start(const std::string& program, const std::string& directory, HANDLE in, HANDLE out,
-             HANDLE err) {
+HANDLE start(const std::string& program, const std::vector<std::string>& args,
+             const std::string& directory, HANDLE in, HANDLE out, HANDLE err) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -65,6 +65,7 @@ HANDLE start(const std::string& program, const std::string& directory, HANDLE in
   startup.hStdError = err;
   PROCESS_INFORMATION process{};
   std::string command_line = "\"" + program + "\"";
+  for (const std::string& arg : args) command_line += " \"" + arg + "\"";  // no quotes inside
   if (!CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                       directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
     throw std::runtime_error("cannot start " + program + ": error " +
@@ -106,7 +107,8 @@ RunResult run_program(const std::string& program, const std::string& input,
       Handle reader;  // closed at once: the reader is gone before the program starts
       make_pipe(reader, out, reader);
     }  // Stdout::closed: an invalid handle
-    Handle process(start(program, options.working_directory, in.value, out.value, err.value));
+    Handle process(
+        start(program, options.args, options.working_directory, in.value, out.value, err.value));
     in.close();
     out.close();
     err.close();
@@ -172,7 +174,7 @@ RunningProgram::RunningProgram(const std::string& path, Console console,
   make_pipe(child_in, s.input, s.input);
   make_pipe(s.console, child_out, s.console);
   Handle err(open_for_child(dir_ + "/stderr", true));
-  s.process.value = start(path, dir_, child_in.value, child_out.value, err.value);
+  s.process.value = start(path, {}, dir_, child_in.value, child_out.value, err.value);
 }
 
 RunningProgram::~RunningProgram() {
