@@ -9,5 +9,7 @@ inline constexpr const char* kProgram = "tamsel4-3";
 inline constexpr const char* kResultsPath = "D:\\Orvanic.txt";
 // Reading this number ends the run.
 inline constexpr int kExitNumber = 21;
+// The exit status of a fault inside the program (EX_SOFTWARE where that is defined).
+inline constexpr int kInternalError = 70;
 
 }  // namespace logging_finder
