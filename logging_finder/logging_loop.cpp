@@ -93,7 +93,8 @@ Listed write_list(std::uint64_t m, const listing::RootBitmap& roots, ProgressFra
     }
   }
   if (run != 0) end_run();
-  return {stopped, i};
+  // An interrupt that comes after the last root, line end included, leaves the list whole.
+  return {stopped && i != m, i};
 }
 
 // A list that disagrees with its plan is a fault of the kernel, not of the run: told as
