@@ -27,7 +27,7 @@ void mark(benchmark::State& state) {
   listing::RootBitmap roots;
   for (auto _ : state) {
     listing::mark_generator_powers(plan.n, plan.least_root, plan.phi, plan.phi_primes, roots);
-    benchmark::DoNotOptimize(roots.words.data());
+    benchmark::DoNotOptimize(roots.words().data());
   }
   state.counters["roots/s"] =
       benchmark::Counter(static_cast<double>(plan.count) * static_cast<double>(state.iterations()),

@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "arith/primality.h"
 #include "core/tables.h"
-#include "listing/primality.h"
 
 namespace core {
 
@@ -31,19 +31,19 @@ static_assert(kSmallPrimes.back() == 46337, "one prime too few");
 // Beyond the tables a prime is told by a probable-prime test that is exact in the domain,
 // not by trial division up to its square root.
 bool is_prime_computed(std::int64_t n) {
-  return listing::is_prime_u32(static_cast<std::uint32_t>(n));
+  return arith::is_prime_u32(static_cast<std::uint32_t>(n));
 }
 
 std::int64_t totient_computed(std::int64_t n) {
   auto m = static_cast<std::uint32_t>(n);
-  if (listing::is_prime_u32(m)) return m - 1;
+  if (arith::is_prime_u32(m)) return m - 1;
   std::uint32_t result = m;
   for (const std::uint32_t p : kSmallPrimes) {
     if (p * p > m) break;
     if (m % p != 0) continue;
     while (m % p == 0) m /= p;
     result -= result / p;
-    if (m > 1 && listing::is_prime_u32(m)) break;  // one prime factor remains
+    if (m > 1 && arith::is_prime_u32(m)) break;  // one prime factor remains
   }
   if (m > 1) result -= result / m;  // one prime factor above √m remains
   return result;

@@ -5,7 +5,8 @@
 #include "core/tables.h"
 
 // Primality and totients over the whole domain 0 .. 2^31 - 1: table look-ups up to N
-// once the tables are built, trial division by the primes up to √(2^31) otherwise.
+// once the tables are built; otherwise a strong probable-prime test that is exact in the
+// domain, and φ by dividing out the primes up to √(2^31).
 // Both ways give the same answers. The look-ups are inline, so that a batch of small
 // numbers pays no calls for them.
 namespace core {

@@ -3,11 +3,11 @@
 #include <bit>
 #include <numeric>
 
+#include "arith/modular_product.h"
+#include "arith/primality.h"
+#include "arith/prime_factors.h"
 #include "core/lookup.h"
 #include "listing/exponent_sieve.h"
-#include "listing/modular_product.h"
-#include "listing/primality.h"
-#include "listing/prime_factors.h"
 
 namespace core {
 
@@ -26,7 +26,7 @@ std::int32_t qmi(std::int64_t a, std::int64_t k, std::int64_t p) {
   return static_cast<std::int32_t>(res);
 }
 
-void get_factors(std::int32_t n) { listing::distinct_prime_factors(n, factors); }
+void get_factors(std::int32_t n) { arith::distinct_prime_factors(n, factors); }
 
 namespace {
 
@@ -40,7 +40,7 @@ namespace {
   // what lets 2·4^k through. Both are told without trying the divisors one by one.
   const auto m = static_cast<std::uint32_t>(n);
   if (m % 2 == 0) return m >= 16 && (m & (m - 1)) == 0 && std::countr_zero(m) % 2 == 0;
-  return listing::is_composite_prime_power_u32(m);
+  return arith::is_composite_prime_power_u32(m);
 }
 
 }  // namespace
@@ -59,10 +59,10 @@ bool plan_roots(std::int64_t n, RootPlan& plan) {
 
   const auto phi = static_cast<std::uint32_t>(totient(n));
   // The primes of phi go straight into the plan, which keeps them for the listing.
-  listing::distinct_prime_factors(phi, plan.phi_primes);
+  arith::distinct_prime_factors(phi, plan.phi_primes);
   const std::size_t primes = plan.phi_primes.size();
   const auto modulus = static_cast<std::uint32_t>(n);
-  const listing::PowerMod power(modulus);
+  const arith::PowerMod power(modulus);
   // The exponents phi / q, divided once rather than per candidate.
   std::uint32_t exponents[16];  // φ(n) < 2^31 has at most 9 distinct primes
   for (std::size_t i = 0; i < primes; ++i) exponents[i] = phi / plan.phi_primes[i];

@@ -6,7 +6,7 @@
 #include "listing/root_bitmap.h"
 
 // The primitive-root search. It asks lookup.h for primality and totients, which come
-// from the tables of tables.h when they are built and from trial division otherwise.
+// from the tables of tables.h when they are built and are computed per number otherwise.
 namespace core {
 
 // The root list of the current number: filled by get_roots, emptied by its callers.
@@ -45,13 +45,12 @@ struct RootPlan {
 bool plan_roots(std::int64_t n, RootPlan& plan);
 
 // Marks every primitive root of plan.n in `roots`: the least root's powers with exponents
-// coprime to φ(n). With go_on given, it may stop unfinished when that says no (asked
-// often enough to stop within milliseconds), and then returns false.
-// Inline: it only hands the plan over.
-inline bool mark_roots(const RootPlan& plan, listing::RootBitmap& roots,
-                       bool (*go_on)() = nullptr) {
+// coprime to φ(n). False when `stop` (listing::StopAtInterrupt, or never) ended it
+// unfinished. Inline: it only hands the plan over.
+template <class Stop = listing::NeverStop>
+bool mark_roots(const RootPlan& plan, listing::RootBitmap& roots, Stop stop = {}) {
   return listing::mark_generator_powers(plan.n, plan.least_root, plan.phi, plan.phi_primes, roots,
-                                        go_on);
+                                        stop);
 }
 
 // For n with judge(n) true, other than 2 and 4, and `ans` empty: leaves every primitive

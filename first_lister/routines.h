@@ -6,9 +6,10 @@
 #include "common/build_after.h"
 
 // The first generation's own prime flags and number-theory routines. Everything but the
-// flags is computed per number, by trial division and repeated squaring. Primality is a
-// look-up in the flags once they are built (see kFlagsOnDemand) and trial division
-// otherwise, and always at or above N; both ways give the same answers.
+// flags is computed per number: φ and divisors by trial division, powers by repeated
+// squaring. Primality is a look-up in the flags once they are built (see kFlagsOnDemand)
+// and otherwise, and always at or above N, a strong probable-prime test that is exact for
+// every 32-bit number; both ways give the same answers.
 namespace first_lister {
 
 inline constexpr std::int32_t N = 1000000;

@@ -2,9 +2,9 @@
 
 #include <numeric>
 
+#include "arith/modular_product.h"
+#include "arith/prime_factors.h"
 #include "first_lister/routines.h"
-#include "listing/modular_product.h"
-#include "listing/prime_factors.h"
 #include "listing/root_line.h"
 
 namespace first_lister {
@@ -14,7 +14,7 @@ std::vector<std::int32_t> V;
 std::int32_t least_root(std::int32_t n, std::int32_t p) {
   cal(p);
   // The same values as quick_mod, without a division per product.
-  const listing::PowerMod power(static_cast<std::uint32_t>(n));
+  const arith::PowerMod power(static_cast<std::uint32_t>(n));
   for (std::int32_t i = 2; i < n; ++i) {
     // i^p = 1 exactly when i shares no factor with n (Euler), which a gcd tells without
     // the power.
@@ -43,7 +43,7 @@ void solve(std::int32_t n, common::OutputBuffer& out, Workspace& work) {
   const std::int32_t x = least_root(n, p);
   if (x < 0) return out.put("-1\n");  // exist() is exact, so only a safeguard
   // The roots are x^k for the k in 1 .. p coprime to p, each once.
-  listing::distinct_prime_factors(static_cast<std::uint32_t>(p), work.phi_primes);
+  arith::distinct_prime_factors(static_cast<std::uint32_t>(p), work.phi_primes);
   listing::mark_generator_powers(static_cast<std::uint32_t>(n), static_cast<std::uint32_t>(x),
                                  static_cast<std::uint32_t>(p), work.phi_primes, work.roots);
   listing::write_root_line(work.roots, out);

@@ -5,18 +5,17 @@
 #include <cstdint>
 #include <span>
 
+#include "arith/modular_product.h"
 #include "listing/exponent_sieve.h"
-#include "listing/modular_product.h"
 #include "listing/word_products.h"
 
 namespace listing {
 
 // The walk of walk_coprime_powers for phi > 64, kept out of line: its arrays would
 // otherwise cost every short list a large stack frame.
-template <class Mark>
+template <class Mark, class Stop>
 [[gnu::noinline]] bool walk_long(std::uint32_t n, std::uint32_t g, std::uint32_t last,
-                                 std::span<const std::uint32_t> phi_primes, Mark mark,
-                                 bool (*go_on)()) {
+                                 std::span<const std::uint32_t> phi_primes, Mark mark, Stop stop) {
   // φ(n) is even here, so only odd exponents can be coprime to it: each word of the
   // exponent sieve covers 64 odd exponents k, k + 2, ..., k + 126. Its roots are
   // g^k · g^(2b) for the set bits b, products independent of one another; only the step
@@ -26,19 +25,19 @@ template <class Mark>
   WordFactors factors;
   factors.n = n;
   std::uint64_t power = 1 % n;
-  const FixedFactor times_g2(static_cast<std::uint32_t>(std::uint64_t{g} * g % n), n);
+  const arith::FixedFactor times_g2(static_cast<std::uint32_t>(std::uint64_t{g} * g % n), n);
   for (std::size_t b = 0; b < 64; ++b) {
     factors.factor[b] = power;
     factors.scaled[b] = (power << 32) / n;
     power = times_g2.times(power);
   }
-  const FixedFactor times_g128(static_cast<std::uint32_t>(power), n);
+  const arith::FixedFactor times_g128(static_cast<std::uint32_t>(power), n);
 
   std::array<std::uint64_t, kBlockWords> block;
   alignas(64) std::uint32_t products[64 + 8];
   std::uint64_t base = g % n;  // g^k for the first exponent of the word
   for (std::uint64_t lo = 1; lo <= last; lo += 2 * kBlockBits) {
-    if (go_on != nullptr && !go_on()) return false;
+    if (stop()) return false;
     const std::uint64_t words = sieve_odd_exponent_block(block.data(), lo, last, phi_primes);
     for (std::uint64_t w = 0; w < words; ++w) {
       const std::size_t count = word_products(factors, base, block[w], products);
@@ -51,18 +50,17 @@ template <class Mark>
 
 // Calls mark(g^k mod n) for every k in 1 .. last coprime to phi, in order of k. Needs
 // 2 <= n < 2^31 and 1 <= last <= phi; phi_primes are the distinct primes dividing phi.
-// Before each block of exponents it asks go_on (when given) and stops early, returning
-// false, once that says no.
-template <class Mark>
+// Before each block of exponents it asks stop() and ends early, returning false, once
+// that says yes.
+template <class Mark, class Stop>
 bool walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint32_t last,
-                         std::span<const std::uint32_t> phi_primes, Mark&& mark,
-                         bool (*go_on)() = nullptr) {
+                         std::span<const std::uint32_t> phi_primes, Mark&& mark, Stop stop) {
   if (phi <= 64) {
-    // One word of exponents (for phi = φ(n), n is below 134): a chain of products is
+    // One word of exponents (for phi = φ(n), n is at most 162): a chain of products is
     // quicker than setting up the fixed factors.
     const std::uint64_t block =
         coprime_exponent_word(phi, phi_primes) & (~std::uint64_t{0} >> (64 - last));
-    if (go_on != nullptr && !go_on()) return false;
+    if (stop()) return false;
     if (n < (1u << 8)) {
       // Products below 2^16: a 32-bit reciprocal is exact for them (Lemire's method).
       const std::uint32_t inverse = 0xffffffffu / n + 1;
@@ -76,7 +74,7 @@ bool walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, st
         if ((block >> (k - 1)) & 1) mark(power);
       }
     } else {
-      const Modulus mod(n);
+      const arith::Modulus mod(n);
       std::uint64_t power = 1;
       for (std::uint32_t k = 1; k <= last; ++k) {
         power = mod.multiply(power, g % n);
@@ -86,7 +84,7 @@ bool walk_coprime_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, st
     return true;
   }
 
-  return walk_long(n, g, last, phi_primes, mark, go_on);
+  return walk_long(n, g, last, phi_primes, mark, stop);
 }
 
 }  // namespace listing

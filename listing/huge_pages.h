@@ -23,7 +23,8 @@ struct HugePageAllocator {
   HugePageAllocator(const HugePageAllocator<U>&) {}
   T* allocate(std::size_t count) { return static_cast<T*>(allocate_huge_pages(count * sizeof(T))); }
   void deallocate(T* p, std::size_t count) { release_huge_pages(p, count * sizeof(T)); }
-  // The memory comes zeroed, so a vector that grows need not write its new elements.
+  // New elements are left as the memory holds them: it comes zeroed, and a vector whose
+  // owner keeps what lies past its end zero (RootBitmap) then grows without writing.
   template <class U>
   void construct(U* p) {
     ::new (static_cast<void*>(p)) U;

@@ -1,6 +1,7 @@
 #include "listing/root_bitmap.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -10,6 +11,7 @@
 #endif
 
 #include "listing/coprime_powers.h"
+#include "platform/interrupts.h"
 
 namespace listing {
 
@@ -95,12 +97,13 @@ void reflect(std::uint64_t* words, std::size_t count, std::uint32_t n) {
 }
 
 // Marks g^k mod n for the exponents k in 1 .. last coprime to phi.
+template <class Stop>
 bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint32_t last,
                  std::span<const std::uint32_t> phi_primes, std::uint64_t* words, std::size_t count,
-                 bool (*go_on)()) {
+                 Stop stop) {
   if (n <= kDirectLimit) {
     return walk_coprime_powers(
-        n, g, phi, last, phi_primes, [words](std::uint32_t r) { set_bit(words, r); }, go_on);
+        n, g, phi, last, phi_primes, [words](std::uint32_t r) { set_bit(words, r); }, stop);
   }
 
   const std::size_t regions = (static_cast<std::size_t>(n) >> kRegionShift) + 1;
@@ -148,7 +151,7 @@ bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint3
         stream_line(buckets + region * stride + (at + 1 - kLineRoots), line[region], r);
         if (at + 1 == capacity) drain(region);
       },
-      go_on);
+      stop);
   for (std::size_t region = 0; region < regions; ++region) {
     drain(region);
     for (unsigned k = 0; k < filled[region]; ++k) set_bit(words, lines[region].roots[k]);
@@ -168,38 +171,45 @@ constexpr std::size_t kFewWords = 4;
 // bitmap in one pass in order adds the other.
 std::uint32_t last_exponent(std::uint32_t phi) { return phi % 4 == 0 ? phi / 2 : phi; }
 
+template <class Stop>
 [[gnu::noinline]] bool mark_many(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
                                  std::span<const std::uint32_t> phi_primes, RootBitmap& roots,
-                                 bool (*go_on)()) {
-  // The bits a previous number set are cleared; the memory past them is zero already (it
-  // comes zeroed, and what a larger bitmap once used was cleared like this).
-  std::fill(roots.words.begin(), roots.words.end(), 0);
-  roots.words.resize((static_cast<std::size_t>(n) + 63) / 64);
-  std::uint64_t* const words = roots.words.data();
+                                 Stop stop) {
+  const std::span<std::uint64_t> words = roots.reset(n);
   const std::uint32_t last = last_exponent(phi);
-  const bool whole = mark_powers(n, g, phi, last, phi_primes, words, roots.words.size(), go_on);
-  if (whole && last != phi) reflect(words, roots.words.size(), n);
+  const bool whole = mark_powers(n, g, phi, last, phi_primes, words.data(), words.size(), stop);
+  if (whole && last != phi) reflect(words.data(), words.size(), n);
   return whole;
 }
 
 }  // namespace
 
+bool StopAtInterrupt::operator()() const { return platform::caught_interrupt() != 0; }
+
+template <class Stop>
 bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
                            std::span<const std::uint32_t> phi_primes, RootBitmap& roots,
-                           bool (*go_on)()) {
-  roots.modulus = n;
+                           Stop stop) {
   const std::size_t count = (static_cast<std::size_t>(n) + 63) / 64;
-  if (phi > 64 || count > kFewWords) return mark_many(n, g, phi, phi_primes, roots, go_on);
-  std::uint64_t words[kFewWords] = {};
-  const std::uint32_t last = last_exponent(phi);
-  const bool whole = walk_coprime_powers(
-      n, g, phi, last, phi_primes, [&words](std::uint32_t r) { set_bit(words, r); }, go_on);
-  if (whole && last != phi) reflect(words, count, n);
-  // The memory past the bitmap stays zero (see mark_many).
-  if (roots.words.size() > count) std::fill(roots.words.begin() + count, roots.words.end(), 0);
-  roots.words.resize(count);
-  for (std::size_t w = 0; w < count; ++w) roots.words[w] = words[w];
+  bool whole;
+  if (phi > 64 || count > kFewWords) {
+    whole = mark_many(n, g, phi, phi_primes, roots, stop);
+  } else {
+    std::uint64_t words[kFewWords] = {};
+    const std::uint32_t last = last_exponent(phi);
+    whole = walk_coprime_powers(
+        n, g, phi, last, phi_primes, [&words](std::uint32_t r) { set_bit(words, r); }, stop);
+    if (whole && last != phi) reflect(words, count, n);
+    std::copy_n(words, count, roots.reset(n).begin());
+  }
+  // A list of another length than φ(phi) is a fault of the marking, whoever lists it.
+  assert(!whole || roots.count() == count_coprime(phi, phi_primes));
   return whole;
 }
+
+template bool mark_generator_powers(std::uint32_t, std::uint32_t, std::uint32_t,
+                                    std::span<const std::uint32_t>, RootBitmap&, NeverStop);
+template bool mark_generator_powers(std::uint32_t, std::uint32_t, std::uint32_t,
+                                    std::span<const std::uint32_t>, RootBitmap&, StopAtInterrupt);
 
 }  // namespace listing

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <span>
@@ -9,29 +10,59 @@
 
 namespace listing {
 
-// Bit r marks the residue r modulo `modulus` as a primitive root. Marking and then
-// scanning the bits gives the roots in ascending order without sorting. A batch keeps
-// one bitmap and reuses its memory from number to number.
-struct RootBitmap {
-  std::uint32_t modulus = 0;
-  std::vector<std::uint64_t, HugePageAllocator<std::uint64_t>> words;
+// Bit r marks the residue r as a primitive root. Marking and then scanning the bits gives
+// the roots in ascending order without sorting. A batch keeps one bitmap and reuses its
+// memory from number to number.
+class RootBitmap {
+ public:
+  // Empties the bitmap and sizes it for the residues below n; returns its words, all zero,
+  // to be marked. Memory past the words in use is kept zero (it comes zeroed, and words
+  // that fall out of use are cleared here first), so that growing writes nothing and a
+  // larger bitmap never shows an earlier number's marks.
+  std::span<std::uint64_t> reset(std::uint32_t n) {
+    std::fill(words_.begin(), words_.end(), 0);
+    words_.resize((static_cast<std::size_t>(n) + 63) / 64);
+    return {words_.data(), words_.size()};
+  }
+
+  std::span<const std::uint64_t> words() const { return {words_.data(), words_.size()}; }
+
+  // How many residues are marked.
+  std::uint64_t count() const {
+    std::uint64_t marked = 0;
+    for (const std::uint64_t w : words_) marked += static_cast<unsigned>(std::popcount(w));
+    return marked;
+  }
+
+ private:
+  std::vector<std::uint64_t, HugePageAllocator<std::uint64_t>> words_;
+};
+
+// Stop tests for the marking, asked before each block of exponents (every few ten
+// thousand): true ends it unfinished.
+struct NeverStop {
+  constexpr bool operator()() const { return false; }
+};
+// Stops once the program has caught an interrupt: the largest lists take seconds.
+struct StopAtInterrupt {
+  bool operator()() const;
 };
 
 // Marks g^k mod n for every exponent k in 1 .. phi with gcd(k, phi) = 1, and nothing
 // else. With g a primitive root of n and phi = φ(n) these are exactly the primitive roots
 // of n, each once. phi_primes are the distinct primes dividing phi. Needs 2 <= n < 2^31.
-// The largest lists take seconds: go_on (when given) is asked every few ten thousand
-// exponents, and once it says no the marking stops unfinished and returns false.
+// Returns false when `stop` ended the marking unfinished. Defined for the stop tests above.
+template <class Stop = NeverStop>
 bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
                            std::span<const std::uint32_t> phi_primes, RootBitmap& roots,
-                           bool (*go_on)() = nullptr);
+                           Stop stop = {});
 
 // Visits every marked residue in ascending order.
 template <class Visit>
 void for_each_root(const RootBitmap& roots, Visit&& visit) {
-  const std::size_t count = roots.words.size();
-  for (std::size_t w = 0; w < count; ++w) {
-    for (std::uint64_t bits = roots.words[w]; bits != 0; bits &= bits - 1) {
+  const std::span<const std::uint64_t> words = roots.words();
+  for (std::size_t w = 0; w < words.size(); ++w) {
+    for (std::uint64_t bits = words[w]; bits != 0; bits &= bits - 1) {
       visit(static_cast<std::uint32_t>(w * 64 + static_cast<unsigned>(std::countr_zero(bits))));
     }
   }

@@ -9,8 +9,8 @@ namespace {
 template <class WriteWord>
 void write_line(const RootBitmap& roots, common::OutputBuffer& out, WriteWord&& write_word) {
   bool any = false;
-  const std::size_t count = roots.words.size();
-  const std::uint64_t* const words = roots.words.data();
+  const std::size_t count = roots.words().size();
+  const std::uint64_t* const words = roots.words().data();
   for (std::size_t w = 0; w < count; ++w) {
     const std::uint64_t bits = words[w];
     if (bits == 0) continue;
@@ -41,7 +41,7 @@ void write_line(const RootBitmap& roots, common::OutputBuffer& out, WriteWord&& 
 // Only a choice here, so that a short line does not pay for saving the registers that
 // the long one needs.
 void write_root_line(const RootBitmap& roots, common::OutputBuffer& out) {
-  if (roots.words.size() <= RootWordWriter::kSmallWords) return write_small_line(roots, out);
+  if (roots.words().size() <= RootWordWriter::kSmallWords) return write_small_line(roots, out);
   write_long_line(roots, out);
 }
 

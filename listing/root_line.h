@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/output_buffer.h"
+#include "listing/processor_features.h"
 #include "listing/root_bitmap.h"
 #include "listing/wide_root_words.h"
 
@@ -154,7 +155,7 @@ class RootWordWriter {
     high_ = high;
   }
 
-  bool wide_ = wide_root_words();
+  bool wide_ = wide_text();
   std::uint64_t high_ = ~std::uint64_t{0};
   std::uint64_t prefix_[2] = {};
   std::size_t length_[2] = {};

@@ -112,21 +112,10 @@ TAMSEL_WIDE_TARGET char* permuted(char* p, std::uint64_t bits, unsigned low, std
   return p + bytes;
 }
 
-bool processor_has_them() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-         __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
-         __builtin_cpu_supports("popcnt");
-}
 #if !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif
-#else
-bool processor_has_them() { return false; }
 #endif
-
-enum class Wide { unknown, yes, no };
-Wide wide = Wide::unknown;
 
 }  // namespace
 
@@ -136,15 +125,8 @@ char* write_word_wide(char* p, std::uint64_t bits, unsigned low, std::uint64_t p
   return permuted(p, bits, low, prefix0, prefix1, length);
 #else
   (void)bits, (void)low, (void)prefix0, (void)prefix1, (void)length;
-  return p;  // never called: wide_root_words() is false
+  return p;  // never called: wide_text() is false
 #endif
 }
-
-bool wide_root_words() {
-  if (wide == Wide::unknown) wide = processor_has_them() ? Wide::yes : Wide::no;
-  return wide == Wide::yes;
-}
-
-void set_wide_root_words(bool on) { wide = on && processor_has_them() ? Wide::yes : Wide::no; }
 
 }  // namespace listing

@@ -13,9 +13,4 @@ namespace listing {
 char* write_word_wide(char* p, std::uint64_t bits, unsigned low, std::uint64_t prefix0,
                       std::uint64_t prefix1, std::size_t length);
 
-// Whether the writer uses write_word_wide (only where the processor has the byte
-// permutations, asked once); tests switch it off to check the plain way against it.
-bool wide_root_words();
-void set_wide_root_words(bool on);
-
 }  // namespace listing

@@ -12,6 +12,8 @@
 #define TAMSEL_WIDE_VECTORS 1
 #endif
 
+#include "listing/processor_features.h"
+
 namespace listing {
 
 namespace {
@@ -31,10 +33,10 @@ std::size_t scalar_products(const WordFactors& factors, std::uint64_t base, std:
 #ifdef TAMSEL_WIDE_VECTORS
 // Eight lanes of 64 bits: the same three products as FixedFactor::times (each operand
 // fits 32 bits, so the 32×32-bit multiply does), all 64 formed, the set ones kept.
-__attribute__((target("avx512f,popcnt"))) std::size_t wide_products(const WordFactors& factors,
-                                                                    std::uint64_t base,
-                                                                    std::uint64_t bits,
-                                                                    std::uint32_t* out) {
+__attribute__((target("avx512f,popcnt"))) std::size_t vector_products(const WordFactors& factors,
+                                                                      std::uint64_t base,
+                                                                      std::uint64_t bits,
+                                                                      std::uint32_t* out) {
   const __m512i x = _mm512_set1_epi64(static_cast<long long>(base));
   const __m512i n = _mm512_set1_epi64(static_cast<long long>(factors.n));
   std::size_t count = 0;
@@ -58,40 +60,16 @@ __attribute__((target("avx512f,popcnt"))) std::size_t wide_products(const WordFa
 #if !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif
-
-bool processor_has_them() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("popcnt");
-}
-#else
-#if !defined(__clang__)
-#pragma GCC diagnostic pop
 #endif
-
-bool processor_has_them() { return false; }
-#endif
-
-// Asked on first use, not at start: a process that lists nothing does not ask.
-enum class Wide { unknown, yes, no };
-Wide wide = Wide::unknown;
-
-bool use_wide() {
-  if (wide == Wide::unknown) wide = processor_has_them() ? Wide::yes : Wide::no;
-  return wide == Wide::yes;
-}
 
 }  // namespace
 
 std::size_t word_products(const WordFactors& factors, std::uint64_t base, std::uint64_t bits,
                           std::uint32_t* out) {
 #ifdef TAMSEL_WIDE_VECTORS
-  if (use_wide()) return wide_products(factors, base, bits, out);
+  if (wide_products()) return vector_products(factors, base, bits, out);
 #endif
   return scalar_products(factors, base, bits, out);
 }
-
-bool wide_word_products() { return use_wide(); }
-
-void set_wide_word_products(bool on) { wide = on && processor_has_them() ? Wide::yes : Wide::no; }
 
 }  // namespace listing

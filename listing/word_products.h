@@ -15,13 +15,8 @@ struct WordFactors {
 
 // Writes base·g^b mod n for the set bits b of `bits`, in order of b, to out[0 .. count-1]
 // and returns count; out needs room for 64 values and 7 more. With 512-bit vectors eight
-// products are formed at once; only where the processor has them (asked once).
+// products are formed at once, where the processor has them (processor_features.h).
 std::size_t word_products(const WordFactors& factors, std::uint64_t base, std::uint64_t bits,
                           std::uint32_t* out);
-
-// Whether word_products uses the wide vectors; tests switch them off to check the
-// fallback against them.
-bool wide_word_products();
-void set_wide_word_products(bool on);
 
 }  // namespace listing

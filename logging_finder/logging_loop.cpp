@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <string>
 
 #include "common/answer_loop.h"
+#include "common/messages.h"
 #include "common/output_buffer.h"
 #include "core/answer.h"
 #include "core/tables.h"
@@ -25,13 +27,16 @@ namespace {
 // terminal only a frame that differs from the one on the screen is written: a repeat
 // would not change what a person sees, and the screen cannot keep up with one per root.
 // The roots go to the file a bitmap word at a time. An interrupt, or a console whose reader has
-// gone away, is noticed once per 64 residues; the list then stops unfinished. True when its last
-// root, line end included, was written (an interrupt that comes after that leaves the list whole).
+// gone away, is noticed once per 64 residues; the list then stops unfinished. A list whose
+// count is not the m expected is written no further than m roots, and counted to its end.
+struct Listed {
+  bool stopped = false;     // by an interrupt or the console's reader gone
+  std::uint64_t roots = 0;  // how many the bitmap holds, when not stopped
+};
+
 template <bool kAtTerminal>
-bool write_list(const core::RootPlan& plan, const listing::RootBitmap& roots,
-                ProgressFrames& frames, common::OutputBuffer& console,
-                common::OutputBuffer* results) {
-  const std::uint64_t m = plan.count;
+Listed write_list(std::uint64_t m, const listing::RootBitmap& roots, ProgressFrames& frames,
+                  common::OutputBuffer& console, common::OutputBuffer* results) {
   frames.start(m);
   listing::RootWordWriter writer;
   std::uint64_t i = 0;
@@ -42,13 +47,21 @@ bool write_list(const core::RootPlan& plan, const listing::RootBitmap& roots,
     console.put_repeated(frames.frame(), run);
     run = 0;
   };
-  const std::size_t count = roots.words.size();
-  const std::uint64_t* const words = roots.words.data();
+  const std::size_t count = roots.words().size();
+  const std::uint64_t* const words = roots.words().data();
+  bool stopped = false;
   for (std::size_t w = 0; w < count; ++w) {
-    if (platform::caught_interrupt() != 0 || platform::is_broken_pipe(console.error())) break;
+    if (platform::caught_interrupt() != 0 || platform::is_broken_pipe(console.error())) {
+      stopped = true;
+      break;
+    }
     const std::uint64_t bits = words[w];
     if (bits == 0) continue;
     const auto in_word = static_cast<unsigned>(std::popcount(bits));
+    if (in_word > m - i) {
+      i = roots.count();
+      break;
+    }
     if constexpr (kAtTerminal) {
       for (unsigned k = 0; k < in_word; ++k) {
         if (frames.next()) {
@@ -80,17 +93,28 @@ bool write_list(const core::RootPlan& plan, const listing::RootBitmap& roots,
     }
   }
   if (run != 0) end_run();
-  return i == m;
+  // An interrupt that comes after the last root, line end included, leaves the list whole.
+  return {stopped && i != m, i};
+}
+
+// A list that disagrees with its plan is a fault of the kernel, not of the run: told as
+// such, and never taken for an interrupt.
+void report_miscount(std::int32_t n, std::uint64_t listed, std::uint64_t expected) {
+  common::report(kProgram, "internal error: " + std::to_string(n) + ": the list has " +
+                               std::to_string(listed) + " roots, expected " +
+                               std::to_string(expected));
 }
 
 }  // namespace
 
-common::Outcome run_logging_loop(int input_fd, int console_fd, ResultsFile& results) {
+common::Outcome run_logging_loop(int input_fd, int console_fd, ResultsFile& results,
+                                 CountSkew skew) {
   const bool at_terminal = platform::is_terminal(console_fd);
   common::OutputBuffer console(console_fd);
   ProgressFrames frames;
   core::RootPlan plan;
   listing::RootBitmap roots;  // kept between numbers: no bitmap allocation per number
+  bool miscounted = false;
 
   common::Outcome outcome = common::run_answer_loop(
       kProgram, input_fd, console,
@@ -99,20 +123,28 @@ common::Outcome run_logging_loop(int input_fd, int console_fd, ResultsFile& resu
         const core::Verdict verdict = core::classify(n, plan);
         if (verdict == core::Verdict::roots) {
           // The largest lists take seconds to mark: an interrupt stops that too.
-          const bool marked =
-              core::mark_roots(plan, roots, [] { return platform::caught_interrupt() == 0; });
+          const bool marked = core::mark_roots(plan, roots, listing::StopAtInterrupt{});
+          const std::uint64_t expected = plan.count + (n == skew.number ? skew.by : 0);
           const ResultsFile::Mark list_start = results.mark();
-          const bool whole =
-              marked &&
-              (at_terminal ? write_list<true>(plan, roots, frames, console, results.buffer())
-                           : write_list<false>(plan, roots, frames, console, results.buffer()));
+          Listed listed{.stopped = true};
+          if (marked) {
+            listed = at_terminal
+                         ? write_list<true>(expected, roots, frames, console, results.buffer())
+                         : write_list<false>(expected, roots, frames, console, results.buffer());
+          }
           results.check();
-          if (!whole) {
-            // Interrupted, or the console has gone: the finished lists are saved before
-            // anything else can block.
+          if (listed.stopped || listed.roots != expected) {
+            // Interrupted, the console gone or the list wrong: the finished lists are saved
+            // before anything else can block.
             results.take_back(list_start);
             results.close();
-            if (at_terminal) console.put('\n');  // the shell's prompt starts on a line of its own
+            if (!listed.stopped) {
+              console.put('\n');
+              report_miscount(n, listed.roots, expected);
+              miscounted = true;
+            } else if (at_terminal) {
+              console.put('\n');  // the shell's prompt starts on a line of its own
+            }
             return common::After::stop;
           }
           results.end_list();
@@ -133,7 +165,11 @@ common::Outcome run_logging_loop(int input_fd, int console_fd, ResultsFile& resu
       &core::kTablesOnDemand, /*out_has_answers=*/false);
 
   results.close();
-  if (results.failed() && !outcome.reader_gone) outcome.status = common::kFailure;
+  if (miscounted) {
+    outcome.status = common::kInternalError;
+  } else if (results.failed() && !outcome.reader_gone) {
+    outcome.status = common::kFailure;
+  }
   return outcome;
 }
 

@@ -32,12 +32,6 @@ constexpr std::array<bool, 100> kDips = [] {
 
 }  // namespace
 
-int percent(std::uint64_t i, std::uint64_t m) {
-  const std::uint64_t scaled = 100 * i;
-  const auto k = static_cast<int>(scaled / m);
-  return scaled % m == 0 && kDips[k] ? k - 1 : k;
-}
-
 void ProgressFrames::start(std::uint64_t m) {
   assert(m >= 1);
   x_.fill(0);

@@ -6,14 +6,11 @@
 
 namespace logging_finder {
 
-// The percentage shown while the root at index i (0 <= i < m) of a list of m roots is
-// written: (i / m) * 100 in 64-bit-significand extended precision, each operation rounded
-// to nearest-even, truncated. Needs 1 <= m <= 2^31. Lies in 0 .. 99.
-int percent(std::uint64_t i, std::uint64_t m);
-
 // The console line shown per root of a list: '\r', the percentage right-aligned in three
 // places, '%', the '=' marks set so far (one position per two percent, kept for the whole
-// list) up to the first position not yet set, and '>'.
+// list) up to the first position not yet set, and '>'. The percentage of the root at index
+// i (0 <= i < m) of a list of m <= 2^31 roots is (i / m) * 100 in 64-bit-significand
+// extended precision, each operation rounded to nearest-even, truncated: 0 .. 99.
 class ProgressFrames {
  public:
   // Room for the longest frame: '\r', "99%", 50 marks and '>' (56 bytes).
@@ -38,7 +35,6 @@ class ProgressFrames {
 
   // The frame of the current root.
   std::string_view frame() const { return {frame_.data(), length_}; }
-  int current_percent() const { return percent_; }
 
  private:
   void build_frame();

@@ -43,7 +43,7 @@ TEST_F(Routines, FlagsMarkExactlyThePrimesBelowN) {
   EXPECT_EQ(std::count(f, f + N, true), 78498);
 }
 
-TEST_F(Routines, PrimalityBeyondTheTableByTrialDivision) {
+TEST_F(Routines, PrimalityBeyondTheTableByAProbablePrimeTest) {
   EXPECT_TRUE(is_prime(2147483647));
   EXPECT_FALSE(is_prime(2147117569));  // 46337²
   EXPECT_FALSE(is_prime(-7));

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <bit>
 #include <numeric>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "arith/prime_factors.h"
 #include "listing/exponent_sieve.h"
-#include "listing/prime_factors.h"
+#include "listing/processor_features.h"
 #include "listing/root_line.h"
 #include "listing/word_products.h"
 #include "tests/support/capture.h"
@@ -19,7 +21,7 @@ namespace {
 
 std::vector<std::uint32_t> primes_of(std::uint32_t phi) {
   std::vector<std::uint32_t> primes;
-  listing::distinct_prime_factors(phi, primes);
+  arith::distinct_prime_factors(phi, primes);
   return primes;
 }
 
@@ -124,16 +126,19 @@ TEST(HugePages, ComeZeroedAlignedAndWhole) {
 }
 
 TEST(MarkGeneratorPowers, WithAndWithoutWideVectors) {
-  // The wide products where the processor has them, and the plain ones, give the same
+  // The plain products, and the wide ones where the processor has them, give the same
   // marks: full, empty and single-bit words at the ends of the range of n.
-  const bool wide = listing::wide_word_products();
-  for (bool on : {false, true}) {
-    listing::set_wide_word_products(on);
+  const auto expect_marks = [] {
     expect_marks_the_slow_walk(193, 192);
     expect_marks_the_slow_walk(4289, 4288);
     expect_marks_the_slow_walk(1000003, 1000002);
+  };
+  {
+    const listing::FeatureOverride plain(false, false);
+    expect_marks();
   }
-  listing::set_wide_word_products(wide);
+  if (!listing::wide_products()) GTEST_SKIP() << "no 512-bit vectors here: only the plain way ran";
+  expect_marks();
 
   listing::WordFactors factors{};
   factors.n = 2147483647;
@@ -145,44 +150,32 @@ TEST(MarkGeneratorPowers, WithAndWithoutWideVectors) {
   for (std::uint64_t bits : {~std::uint64_t{0}, std::uint64_t{0}, std::uint64_t{1} << 63,
                              std::uint64_t{0x8000000100000001}}) {
     std::uint32_t plain[72], wide_out[72];
-    listing::set_wide_word_products(false);
-    const std::size_t count = listing::word_products(factors, 2147483646, bits, plain);
-    listing::set_wide_word_products(true);
+    std::size_t count;
+    {
+      const listing::FeatureOverride plain_only(false, false);
+      count = listing::word_products(factors, 2147483646, bits, plain);
+    }
     ASSERT_EQ(listing::word_products(factors, 2147483646, bits, wide_out), count);
     ASSERT_EQ(count, static_cast<std::size_t>(std::popcount(bits)));
     for (std::size_t i = 0; i < count; ++i) ASSERT_EQ(wide_out[i], plain[i]) << i;
   }
-  listing::set_wide_word_products(wide);
 }
 
 TEST(MarkGeneratorPowers, LargeModulusGoesThroughBuckets) {
   // Above the direct-marking size (2^25) the roots pass through per-region buckets.
   expect_marks_the_slow_walk(33554467, 33554466);  // the least prime above 2^25
   expect_marks_the_slow_walk(33554473, 33554472);  // the next, its roots in pairs
-  expect_marks_the_slow_walk(33554473, 33554472);  // the next, with its roots in pairs
-}
-
-TEST(DistinctPrimeFactors, SignedAndUnsignedAlike) {
-  std::vector<std::int32_t> signed_primes;
-  listing::distinct_prime_factors(std::int32_t{870870}, signed_primes);
-  EXPECT_EQ(signed_primes, (std::vector<std::int32_t>{2, 3, 5, 7, 11, 13, 29}));
-  listing::distinct_prime_factors(std::int32_t{0}, signed_primes);
-  EXPECT_TRUE(signed_primes.empty());
-  EXPECT_EQ(primes_of(2147483646), (std::vector<std::uint32_t>{2, 3, 7, 11, 31, 151, 331}));
-  EXPECT_EQ(primes_of(2147483647), (std::vector<std::uint32_t>{2147483647}));
-  EXPECT_TRUE(primes_of(1).empty());
 }
 
 TEST(WriteRootLine, AscendingWithCarriesAndLengthChanges) {
   // Gaps below ten are written by adding to the previous text: check carries through
   // several nines, a change of length and a large jump.
   listing::RootBitmap roots;
-  roots.modulus = 200000;
-  roots.words.assign(200000 / 64 + 1, 0);
+  const std::span<std::uint64_t> words = roots.reset(200000);
   const std::uint32_t marked[] = {1, 8, 9, 10, 99, 100, 999, 1003, 9999, 10000, 10009, 199999};
   std::string expected;
   for (std::uint32_t r : marked) {
-    roots.words[r / 64] |= std::uint64_t{1} << (r % 64);
+    words[r / 64] |= std::uint64_t{1} << (r % 64);
     expected += std::to_string(r) + ' ';
   }
   expected.back() = '\n';
@@ -191,7 +184,7 @@ TEST(WriteRootLine, AscendingWithCarriesAndLengthChanges) {
             expected);
 
   listing::RootBitmap empty;
-  empty.words.assign(4, 0);
+  empty.reset(256);
   EXPECT_EQ(testing_support::capture(
                 [&](common::OutputBuffer& out) { listing::write_root_line(empty, out); }),
             "");

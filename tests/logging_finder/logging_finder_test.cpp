@@ -9,12 +9,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
 
+#include "common/exit_status.h"
+#include "logging_finder/logging_loop.h"
+#include "logging_finder/program.h"
 #include "tests/support/process.h"
 #include "tests/support/programs.h"
 
@@ -155,6 +159,38 @@ TEST_F(LoggingFinder, HostileConditionsLeaveWholeListsOnly) {
     EXPECT_EQ(r.out, c.printed);
     EXPECT_EQ(r.err, c.errors);
     EXPECT_TRUE(results() == c.file) << results().substr(0, 100);
+  }
+}
+
+// A list whose count disagrees with its plan (provoked through the loop's test seam) is
+// an internal error, not an interrupt: reported, status 70, the lists before it kept.
+// The seam skews what the loop expects, so the kernel's own check of the bitmap holds.
+TEST_F(LoggingFinder, AListThatDisagreesWithItsPlanIsAnInternalError) {
+#ifdef _WIN32
+  const auto fd = [](std::FILE* f) { return _fileno(f); };
+#else
+  const auto fd = [](std::FILE* f) { return ::fileno(f); };
+#endif
+  for (const std::int64_t by : {1, -1}) {
+    std::FILE* input = std::tmpfile();
+    std::FILE* console = std::tmpfile();
+    ASSERT_TRUE(input != nullptr && console != nullptr);
+    std::fputs("7 13 251\n", input);
+    std::fflush(input);
+    std::rewind(input);
+    testing::internal::CaptureStderr();
+    int status;
+    {
+      logging_finder::ResultsFile file(testing_support::results_path(dir_).c_str());
+      status = logging_finder::run_logging_loop(fd(input), fd(console), file, {13, by}).status;
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "tamsel4-3: internal error: 13: the list has 4 roots, expected " +
+                  std::to_string(4 + by) + "\n");
+    EXPECT_EQ(status, common::kInternalError);
+    EXPECT_EQ(results(), as_written("3 5\n"));
+    std::fclose(input);
+    std::fclose(console);
   }
 }
 

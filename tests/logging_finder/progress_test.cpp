@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <string>
 
 namespace {
 
-using logging_finder::percent;
 using logging_finder::ProgressFrames;
 
 __extension__ typedef unsigned __int128 Wide;
@@ -36,63 +36,73 @@ int extended_percent(std::uint64_t i, std::uint64_t m) {
   return static_cast<int>(product >> s);
 }
 
-TEST(Percent, AgreesWithExactExtendedArithmetic) {
-  for (std::uint64_t k = 0; k < 100; ++k) EXPECT_EQ(percent(k, 100), extended_percent(k, 100));
+// The percentage a frame shows: its three places after the '\r'.
+int shown(const ProgressFrames& frames) {
+  return std::stoi(std::string(frames.frame().substr(1, 3)));
+}
+
+// Walks a list of m roots as the loop does away from a terminal, runs of equal frames
+// skipped: the last root of each run and the first after it must show the percentage
+// of their index.
+void expect_extended_percentages(ProgressFrames& frames, std::uint64_t m) {
+  frames.start(m);
+  for (std::uint64_t i = 0; i < m;) {
+    frames.next();
+    ASSERT_EQ(shown(frames), extended_percent(i, m)) << i << " of " << m;
+    const std::uint64_t same = std::min(m - 1 - i, frames.repeats_ahead());
+    frames.skip(same);
+    i += same;
+    ASSERT_EQ(shown(frames), extended_percent(i, m)) << i << " of " << m;
+    ++i;
+  }
+}
+
+TEST(ProgressFrames, ShowTheExactExtendedPrecisionPercentage) {
+  ProgressFrames frames;
   // Around every percentage boundary of random lists up to the largest, where a wrong
   // rounding would show; multiples of 100 make the boundaries exact.
   std::mt19937_64 random(43);
-  for (int trial = 0; trial < 20000; ++trial) {
+  for (int trial = 0; trial < 4000; ++trial) {
     std::uint64_t m = random() % (std::uint64_t{1} << 31) + 1;
     if (trial % 2 == 0) m = m / 100 * 100 + 100;
-    const std::uint64_t k = random() % 100, i = k * m / 100;
-    for (std::uint64_t j = i == 0 ? 0 : i - 1; j <= i + 1 && j < m; ++j) {
-      ASSERT_EQ(percent(j, m), extended_percent(j, m)) << j << " of " << m;
+    expect_extended_percentages(frames, m);
+  }
+  // Root by root: a frame is new exactly when its percentage moves, and a new list
+  // starts without the previous list's marks.
+  for (std::uint64_t m : {100, 1, 7, 99, 101, 300, 1234, 10000, 333332}) {
+    expect_extended_percentages(frames, m);
+    frames.start(m);
+    frames.next();
+    EXPECT_EQ(frames.frame(), "\r  0%=>");
+    int previous = 0;
+    for (std::uint64_t i = 1; i < m; ++i) {
+      const bool changed = frames.next();
+      ASSERT_EQ(shown(frames), extended_percent(i, m)) << i << " of " << m;
+      ASSERT_EQ(changed, shown(frames) != previous) << i << " of " << m;
+      previous = shown(frames);
     }
   }
 }
 
-TEST(Percent, AgreesWithLongDoubleWhereItIsExtended) {
+TEST(ProgressFrames, AgreeWithLongDoubleWhereItIsExtended) {
   if (std::numeric_limits<long double>::digits != 64) GTEST_SKIP() << "no 64-bit long double";
+  ProgressFrames frames;
   for (std::uint64_t m = 1; m <= 3000; ++m) {
+    frames.start(m);
     for (std::uint64_t i = 0; i < m; ++i) {
-      ASSERT_EQ(percent(i, m), static_cast<int>(static_cast<long double>(i) / m * 100))
+      frames.next();
+      ASSERT_EQ(shown(frames), static_cast<int>(static_cast<long double>(i) / m * 100))
           << i << " of " << m;
     }
   }
 }
 
-TEST(Percent, HundredRootsRepeatFiftyTwoAndFiftyEight) {
-  for (std::uint64_t i = 0; i < 100; ++i) {
-    EXPECT_EQ(percent(i, 100), i == 53 || i == 59 ? static_cast<int>(i) - 1 : static_cast<int>(i));
-  }
-}
-
-// The frames' text is checked end to end; here, the bookkeeping behind it.
-TEST(ProgressFrames, TrackThePercentageWithoutDividing) {
+TEST(ProgressFrames, HundredRootsRepeatFiftyTwoAndFiftyEight) {
   ProgressFrames frames;
-  for (std::uint64_t m : {100, 1, 7, 99, 101, 300, 1234, 10000, 333332}) {
-    frames.start(m);
+  frames.start(100);
+  for (std::uint64_t i = 0; i < 100; ++i) {
     frames.next();
-    EXPECT_EQ(frames.frame(), "\r  0%=>");  // the previous list's marks are gone
-    int previous = 0;
-    for (std::uint64_t i = 1; i < m; ++i) {
-      const bool changed = frames.next();
-      ASSERT_EQ(frames.current_percent(), percent(i, m)) << i << " of " << m;
-      ASSERT_EQ(changed, frames.current_percent() != previous) << i << " of " << m;
-      previous = frames.current_percent();
-    }
-    // Again with the runs skipped: every root skipped shows the frame before it.
-    frames.start(m);
-    for (std::uint64_t i = 0; i < m; ++i) {
-      const std::uint64_t same = std::min(m - i, frames.repeats_ahead());
-      for (std::uint64_t j = i; j < i + same; ++j) {
-        ASSERT_EQ(percent(j, m), frames.current_percent()) << j << " of " << m;
-      }
-      frames.skip(same);
-      if ((i += same) == m) break;
-      frames.next();
-      ASSERT_EQ(frames.current_percent(), percent(i, m)) << i << " of " << m;
-    }
+    EXPECT_EQ(shown(frames), i == 53 || i == 59 ? static_cast<int>(i) - 1 : static_cast<int>(i));
   }
 }
 

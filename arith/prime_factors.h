@@ -4,7 +4,7 @@
 #include <type_traits>
 #include <vector>
 
-namespace listing {
+namespace arith {
 
 // Replaces `primes` with the distinct prime factors of m, ascending, by trial division up
 // to the square root of the cofactor still undivided (none for 0 and 1). Both generations
@@ -27,4 +27,4 @@ void distinct_prime_factors(Int m, std::vector<Int>& primes) {
   if (m > 1) primes.push_back(m);
 }
 
-}  // namespace listing
+}  // namespace arith

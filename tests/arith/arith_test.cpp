@@ -1,10 +1,11 @@
-#include "listing/modular_product.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <random>
 #include <vector>
+
+#include "arith/modular_product.h"
+#include "arith/prime_factors.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ TEST(Modulus, AgreesWithExactArithmetic) {
   const std::uint32_t moduli[] = {2,          3,          1u << 21,   (1u << 21) + 1, 999999937,
                                   1000000007, 2147483629, 2147483646, 2147483647};
   for (std::uint32_t n : moduli) {
-    const listing::Modulus mod(n);
+    const arith::Modulus mod(n);
     for (std::uint64_t a = n > 200 ? n - 200 : 0; a < n; ++a) {
       for (std::uint64_t b = n > 50 ? n - 50 : 0; b < n; ++b) {
         ASSERT_EQ(mod.multiply(a, b), exact(a, b, n)) << a << " * " << b << " mod " << n;
@@ -36,7 +37,7 @@ TEST(Modulus, AgreesWithExactArithmetic) {
   // Random moduli above 2^21, where products pass 2^42 and the estimate loses bits.
   for (int trial = 0; trial < 2000; ++trial) {
     const auto n = static_cast<std::uint32_t>((1u << 21) + random() % ((1u << 31) - (1u << 21)));
-    const listing::Modulus mod(n);
+    const arith::Modulus mod(n);
     for (int k = 0; k < 500; ++k) {
       const std::uint64_t a = random() % n, b = random() % n;
       ASSERT_EQ(mod.multiply(a, b), exact(a, b, n)) << a << " * " << b << " mod " << n;
@@ -53,7 +54,7 @@ TEST(FixedFactor, AgreesWithExactArithmetic) {
     std::vector<std::uint32_t> factors = {0, 1, n - 1, n / 2, n > 3 ? n - 2 : 1};
     for (int k = 0; k < 20; ++k) factors.push_back(static_cast<std::uint32_t>(random() % n));
     for (std::uint32_t w : factors) {
-      const listing::FixedFactor fixed(w, n);
+      const arith::FixedFactor fixed(w, n);
       for (std::uint64_t x = n > 300 ? n - 300 : 0; x < n; ++x) {
         ASSERT_EQ(fixed.times(x), exact(x, w, n)) << x << " * " << w << " mod " << n;
       }
@@ -68,7 +69,7 @@ TEST(FixedFactor, AgreesWithExactArithmetic) {
 TEST(Remainder, AgreesWithTheDivision) {
   std::mt19937_64 random(17);
   for (std::uint32_t d : {1u, 2u, 3u, 7u, 65521u, 65535u, 2147483647u, 4294967295u}) {
-    const listing::Remainder mod(d);
+    const arith::Remainder mod(d);
     for (std::uint32_t a : {0u, 1u, d - 1, d, d + 1, 4294967295u}) ASSERT_EQ(mod.of(a), a % d) << a;
     for (int k = 0; k < 100000; ++k) {
       const auto a = static_cast<std::uint32_t>(random());
@@ -80,7 +81,7 @@ TEST(Remainder, AgreesWithTheDivision) {
 TEST(PowerMod, AgreesWithExactArithmetic) {
   std::mt19937_64 random(18);
   for (std::uint32_t n : {3u, 7u, 65521u, 65537u, 2147483647u}) {
-    const listing::PowerMod power_mod(n);
+    const arith::PowerMod power_mod(n);
     for (int k = 0; k < 2000; ++k) {
       const auto a = static_cast<std::uint32_t>(random() % n);
       const std::uint64_t e = random() % (std::uint64_t{1} << 32);
@@ -92,6 +93,23 @@ TEST(PowerMod, AgreesWithExactArithmetic) {
     }
     EXPECT_EQ(power_mod(2, 0), 1u);
   }
+}
+
+std::vector<std::uint32_t> factors_of(std::uint32_t m) {
+  std::vector<std::uint32_t> primes;
+  arith::distinct_prime_factors(m, primes);
+  return primes;
+}
+
+TEST(DistinctPrimeFactors, SignedAndUnsignedAlike) {
+  std::vector<std::int32_t> signed_primes;
+  arith::distinct_prime_factors(std::int32_t{870870}, signed_primes);
+  EXPECT_EQ(signed_primes, (std::vector<std::int32_t>{2, 3, 5, 7, 11, 13, 29}));
+  arith::distinct_prime_factors(std::int32_t{0}, signed_primes);
+  EXPECT_TRUE(signed_primes.empty());
+  EXPECT_EQ(factors_of(2147483646), (std::vector<std::uint32_t>{2, 3, 7, 11, 31, 151, 331}));
+  EXPECT_EQ(factors_of(2147483647), (std::vector<std::uint32_t>{2147483647}));
+  EXPECT_TRUE(factors_of(1).empty());
 }
 
 }  // namespace

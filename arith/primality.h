@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
-#include "listing/modular_product.h"
+#include "arith/modular_product.h"
 
 // Primality and prime powers for numbers below 2^31 without trial division up to the
 // square root: a batch of large numbers then costs about what `factor` costs per number.
-namespace listing {
+namespace arith {
 
 // m < 2^31 is prime. Small factors are tried first; then a strong probable-prime test to the
 // bases 2, 7 and 61, which no composite below 4,759,123,141 passes (Jaeschke).
@@ -73,4 +73,4 @@ inline bool is_prime_power_u32(std::uint32_t m) {
   return is_prime_u32(m) || is_composite_prime_power_u32(m);
 }
 
-}  // namespace listing
+}  // namespace arith

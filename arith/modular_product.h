@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace listing {
+namespace arith {
 
 // a·b mod n for a, b < n < 2^31, without a division. The quotient estimated in floating
 // point is off by at most one either way, which the two corrections repair; no 128-bit
@@ -111,4 +111,4 @@ class PowerMod {
   Modulus mod_;
 };
 
-}  // namespace listing
+}  // namespace arith
