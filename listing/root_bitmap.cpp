@@ -196,7 +196,8 @@ bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
       n, g, phi, last, phi_primes, [&words](std::uint32_t r) { set_bit(words, r); }, go_on);
   if (whole && last != phi) reflect(words, count, n);
   // The memory past the bitmap stays zero (see mark_many).
-  if (roots.words.size() > count) std::fill(roots.words.begin() + count, roots.words.end(), 0);
+  if (roots.words.size() > count)
+    std::fill(roots.words.begin() + static_cast<std::ptrdiff_t>(count), roots.words.end(), 0);
   roots.words.resize(count);
   for (std::size_t w = 0; w < count; ++w) roots.words[w] = words[w];
   return whole;
