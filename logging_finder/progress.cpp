@@ -35,7 +35,7 @@ constexpr std::array<bool, 100> kDips = [] {
 int percent(std::uint64_t i, std::uint64_t m) {
   const std::uint64_t scaled = 100 * i;
   const auto k = static_cast<int>(scaled / m);
-  return scaled % m == 0 && kDips[k] ? k - 1 : k;
+  return scaled % m == 0 && kDips[static_cast<std::size_t>(k)] ? k - 1 : k;
 }
 
 void ProgressFrames::start(std::uint64_t m) {
