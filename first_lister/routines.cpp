@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "common/out_of_memory.h"
-
 #include "listing/primality.h"
 
 namespace first_lister {
