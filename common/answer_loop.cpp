@@ -14,7 +14,10 @@ namespace common {
 Outcome run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
                         const std::function<After(std::int32_t)>& answer,
                         const OnDemandTables* tables, bool out_has_answers) {
-  NumberReader in(input_fd, [&out] { out.flush(); });
+  // Input is not waited for once the answers cannot get out.
+  NumberReader in(input_fd, [&out, out_has_answers] {
+    return out.flush() || (!out_has_answers && !platform::is_broken_pipe(out.error()));
+  });
   BuildAfter build = tables != nullptr ? BuildAfter(*tables) : BuildAfter();
   int status = kSuccess;
   for (;;) {

@@ -21,7 +21,7 @@ bool is_digit(int c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-NumberReader::NumberReader(int fd, std::function<void()> before_wait)
+NumberReader::NumberReader(int fd, std::function<bool()> before_wait)
     : fd_(fd),
       before_wait_(std::move(before_wait)),
       buffer_(new char[kChunk]) {}  // uninitialised, as make_unique_for_overwrite would give
@@ -33,7 +33,10 @@ bool NumberReader::interrupted() {
 
 bool NumberReader::refill() {
   if (eof_ || error_ != 0 || interrupted()) return false;
-  if (before_wait_) before_wait_();
+  if (before_wait_ && !before_wait_()) {
+    eof_ = true;
+    return false;
+  }
   const platform::Transfer got = platform::read_some(fd_, buffer_.get(), kChunk);
   if (got.interrupted) {
     interrupted_ = true;

@@ -26,10 +26,11 @@ struct Token {
 class NumberReader {
  public:
   // before_wait runs before every read that may block, so that answers already
-  // produced reach a waiting reader (an interactive user, a co-process). Once the program
+  // produced reach a waiting reader (an interactive user, a co-process); when it returns
+  // false (they cannot get out), nothing more is read: the input ends there. Once the program
   // has caught an interrupt (platform/interrupts.h), next() returns Token::interrupted,
   // also when the interrupt ends a wait for input.
-  explicit NumberReader(int fd, std::function<void()> before_wait = {});
+  explicit NumberReader(int fd, std::function<bool()> before_wait = {});
 
   Token next();
 
@@ -43,7 +44,7 @@ class NumberReader {
   bool interrupted();
 
   int fd_;
-  std::function<void()> before_wait_;
+  std::function<bool()> before_wait_;
   std::unique_ptr<char[]> buffer_;  // uninitialised: read() fills what is used
   std::size_t pos_ = 0;
   std::size_t end_ = 0;

@@ -60,18 +60,18 @@ bool plan_roots(std::int64_t n, RootPlan& plan) {
   const auto phi = static_cast<std::uint32_t>(totient(n));
   // The primes of phi go straight into the plan, which keeps them for the listing.
   arith::distinct_prime_factors(phi, plan.phi_primes);
-  const std::size_t primes = plan.phi_primes.size();
+  const std::size_t phi_prime_count = plan.phi_primes.size();
   const auto modulus = static_cast<std::uint32_t>(n);
   const arith::PowerMod power(modulus);
   // The exponents phi / q, divided once rather than per candidate.
   std::uint32_t exponents[16];  // φ(n) < 2^31 has at most 9 distinct primes
-  for (std::size_t i = 0; i < primes; ++i) exponents[i] = phi / plan.phi_primes[i];
+  for (std::size_t i = 0; i < phi_prime_count; ++i) exponents[i] = phi / plan.phi_primes[i];
   for (std::uint32_t a = 2; a < modulus; ++a) {
     // a^phi = 1 exactly when a shares no factor with n (Euler), which a gcd tells
     // without the power.
     if (std::gcd(a, modulus) != 1) continue;
     bool flag = true;
-    for (std::size_t i = 0; i < primes; ++i) {
+    for (std::size_t i = 0; i < phi_prime_count; ++i) {
       if (power(a, exponents[i]) == 1) {
         flag = false;
         break;

@@ -90,7 +90,7 @@ class RootWordWriter {
       for (unsigned i = 0, rest = v; i < digits; ++i, rest /= 10) {
         text |= ('0' + rest % 10) << (8 * (digits - 1 - i));
       }
-      small[v] = text | ' ' << (8 * digits);
+      small[v] = text | std::uint32_t{' '} << (8 * digits);
     }
     return small;
   }();

@@ -124,7 +124,9 @@ common::Outcome run_logging_loop(int input_fd, int console_fd, ResultsFile& resu
         if (verdict == core::Verdict::roots) {
           // The largest lists take seconds to mark: an interrupt stops that too.
           const bool marked = core::mark_roots(plan, roots, listing::StopAtInterrupt{});
-          const std::uint64_t expected = plan.count + (n == skew.number ? skew.by : 0);
+          // Unsigned arithmetic: a negative skew wraps to a smaller count, as intended.
+          const std::uint64_t expected =
+              plan.count + static_cast<std::uint64_t>(n == skew.number ? skew.by : 0);
           const ResultsFile::Mark list_start = results.mark();
           Listed listed{.stopped = true};
           if (marked) {

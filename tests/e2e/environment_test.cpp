@@ -1,11 +1,18 @@
 // The programs in the company of other processes and limits: a reader that leaves early,
 // too little memory, and lists far longer than any buffer.
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "core/tables.h"
 #include "first_lister/routines.h"
@@ -18,6 +25,41 @@ using testing_support::Program;
 using testing_support::quoted;
 using testing_support::RunOptions;
 using testing_support::RunResult;
+
+#ifndef _WIN32
+TEST(Driver, NoProgramOutlivesItsTest) {
+  // A test killed as CTest kills one at its time limit, while its program waits for input.
+  const std::string dir = testing_support::make_temp_directory();
+  const pid_t test = ::fork();
+  ASSERT_GE(test, 0);
+  if (test == 0) {
+    // Its input a FIFO that it holds open itself: it ends only when killed.
+    testing_support::run_shell(
+        "mkfifo in && exec 3<>in && echo $$ >pid.tmp && mv pid.tmp pid && exec " +
+            quoted(TAMSEL42_PATH) + " <in",
+        "", {.working_directory = dir});
+    ::_exit(0);
+  }
+  std::string pid;
+  for (int tries = 0; tries < 500 && pid.empty(); ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    pid = testing_support::read_file(dir + "/pid");
+  }
+  ::kill(test, SIGKILL);
+  ::waitpid(test, nullptr, 0);
+  ASSERT_FALSE(pid.empty());
+  // Gone, or a zombie that nobody reaps in a container.
+  const std::string stat = "/proc/" + pid.substr(0, pid.size() - 1) + "/stat";
+  bool gone = false;
+  for (int tries = 0; tries < 200 && !gone; ++tries) {
+    const std::string text = testing_support::read_file(stat);
+    gone = text.empty() || text.find(") Z") != std::string::npos;
+    if (!gone) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(gone) << "the program outlived its test";
+  std::filesystem::remove_all(dir);
+}
+#endif
 
 // Why a program cannot be run under an address-space limit here, or null.
 const char* no_address_space_limit() {
@@ -78,7 +120,7 @@ TEST_P(Environment, StreamsLeftNonBlockingAreWaitedFor) {
   // Some runtimes start programs with non-blocking standard streams. The input comes
   // late and the reader is slow: neither may cut the answers short.
   if (testing_support::kWindows) GTEST_SKIP() << "needs a POSIX shell and python3";
-  if (!testing_support::have_command("python3")) GTEST_SKIP() << "no python3 to set the streams";
+  if (!testing_support::have_tool("python3")) GTEST_SKIP() << "no python3 to set the streams";
   const std::string numbers = "7 1000003 13";
   const RunResult r = testing_support::run_shell(
       "{ sleep 1.5; echo " + numbers +

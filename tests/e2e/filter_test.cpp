@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/oracle.h"
 #include "tests/support/process.h"
 #include "tests/support/programs.h"
 
@@ -23,7 +24,7 @@ using testing_support::Fault;
 using testing_support::Program;
 using testing_support::Stdout;
 
-const std::string kPrompt = "input 21 to exit:\n";
+using testing_support::kPrompt;
 
 // The answer line of each number the rows use. tamsel4-3 writes a list to its results
 // file, showing a frame per root (at these sizes, a percentage and "=>"), and prompts
@@ -44,9 +45,28 @@ const std::map<std::int64_t, Answer>& answers() {
       {25, {"2 3 8 12 13 17 22 23", {0, 12, 25, 37, 50, 62, 75, 87}}},
       // Beyond the tables; 2^21 and 2^29, being 2·4^k, reach the search.
       {1000001, {"-1"}}, {1000012, {"-1"}}, {4000012, {"-1"}}, {2147483646, {"-1"}},
-      {2097152, {"-1", {}, true}}, {536870912, {"-1", {}, true}}};
+      {2097152, {"-1", {}, true}}, {536870912, {"-1", {}, true}},
+      // Strong pseudoprimes to some of the bases 2, 7 and 61, and their doubles.
+      {8321, {"-1"}}, {16642, {"-1"}}, {11041, {"-1"}}, {22082, {"-1"}}, {13213, {"-1"}},
+      {26426, {"-1"}}, {79381, {"-1"}}, {158762, {"-1"}}, {916327, {"-1"}},
+      {1832654, {"-1"}}, {2269093, {"-1"}}, {4538186, {"-1"}}};
   // clang-format on
   return table;
+}
+
+// Composites that pass the strong probable-prime test to one or two of the bases 2, 7
+// and 61 (8321: 2; 11041: 7; 13213: 61; 79381: 7, 61; 916327: 2, 61; 2269093: 2, 7).
+const std::vector<std::int64_t> kPseudoprimes = {8321, 11041, 13213, 79381, 916327, 2269093};
+
+TEST(Answers, AgreeWithTheOracle) {
+  for (const auto& [n, answer] : answers()) {
+    const auto u = static_cast<std::uint64_t>(n);
+    if (n <= 30000) {
+      EXPECT_EQ(answer.line + "\n", oracle::answer_line(u)) << n;
+    } else {
+      EXPECT_EQ(answer.line != "-1", oracle::has_root(u)) << n;
+    }
+  }
 }
 
 // How a run is disturbed, and whether the row is about tamsel4-3 alone.
@@ -55,10 +75,13 @@ struct Setting {
   Fault fault{};
   void (*prepare)(const std::string& results) = nullptr;  // nothing is kept when set
   bool logging_only = false;
+  bool input_stays_open = false;  // the program must not wait for more once it has failed
+  // Not for tamsel4-3, whose console carries no answers: it answers on when it fails.
+  bool answers_on_console = false;
 };
 
 struct Row {
-  const char* name;
+  std::string name;
   std::string input;
   std::vector<std::int64_t> answered;   // in order
   std::vector<std::string> rejected{};  // as echoed in the out-of-range messages
@@ -74,9 +97,25 @@ void results_on_full_device(const std::string& results) {
   std::filesystem::create_symlink("/dev/full", results);
 }
 
+std::vector<Row> with_pseudoprimes(std::vector<Row> table) {
+  // Alone, a number is answered without the tables; together, the larger ones are beyond
+  // them.
+  std::string all;
+  std::vector<std::int64_t> answered;
+  for (const std::int64_t p : kPseudoprimes) {
+    for (const std::int64_t n : {p, 2 * p}) {
+      table.push_back({"pseudoprime_" + std::to_string(n), std::to_string(n) + "\n", {n}});
+      all += std::to_string(n) + " ";
+      answered.push_back(n);
+    }
+  }
+  table.push_back({"pseudoprimes_together", all, answered});
+  return table;
+}
+
 const std::vector<Row>& rows() {
   using testing_support::kAnyFile;
-  static const std::vector<Row> table{
+  static const std::vector<Row> table = with_pseudoprimes({
       {"small_numbers",
        "2 4 3 6 7 8 9\n13\n18 25 32 0 1 12",
        {2, 4, 3, 6, 7, 8, 9, 13, 18, 25, 32, 0, 1, 12}},
@@ -124,6 +163,11 @@ const std::vector<Row>& rows() {
        {.stdout_mode = Stdout::closed}},
       {"output_closed_and_nothing_to_write", "", {}, {}, "", {.stdout_mode = Stdout::closed}},
       {"reader_gone", "13\n", {13}, {}, "", {.stdout_mode = Stdout::broken_pipe}},
+      {"output_fails_while_input_stays_open", "7 13\n", {7, 13}, {},
+       "write error: No space left on device",
+       {.stdout_mode = Stdout::dev_full, .input_stays_open = true, .answers_on_console = true}},
+      {"reader_gone_while_input_stays_open", "13\n", {13}, {}, "",
+       {.stdout_mode = Stdout::broken_pipe, .input_stays_open = true}},
 
       // Failures that only a broken device or file system gives, injected. A number cut
       // short by a failed read may be incomplete: it is not answered.
@@ -147,7 +191,7 @@ const std::vector<Row>& rows() {
        "cannot write D:\\Orvanic.txt: No space left on device",
        {.prepare = results_on_full_device, .logging_only = true}},
       // clang-format on
-  };
+  });
   return table;
 }
 
@@ -157,6 +201,7 @@ const char* unavailable(const Row& row, bool jitter) {
   if (jitter || row.setting.fault.call != nullptr) {
     return "faults and jitter come from an LD_PRELOAD library, which Windows lacks";
   }
+  if (row.setting.input_stays_open) return "input kept open needs the POSIX driver";
   if (row.setting.stdout_mode == Stdout::dev_full ||
       row.setting.prepare == results_on_full_device) {
     return "Windows has no /dev/full";
@@ -220,7 +265,8 @@ Outcome run(const Program& p, const Row& row, bool jitter) {
   testing_support::RunOptions options{.working_directory = testing_support::make_temp_directory(),
                                       .stdout_mode = row.setting.stdout_mode,
                                       .fault = row.setting.fault,
-                                      .jitter = jitter};
+                                      .jitter = jitter,
+                                      .input_stays_open = row.setting.input_stays_open};
   // On Windows the results file is on drive D, shared by every run: one may be left.
   const std::string results = testing_support::results_path(options.working_directory);
   std::filesystem::remove_all(results);
@@ -249,6 +295,7 @@ std::vector<Run> runs() {
       for (std::size_t i = 0; i < rows().size(); ++i) {
         const Setting& setting = rows()[i].setting;
         if (setting.logging_only && !program.logs) continue;
+        if (setting.answers_on_console && program.logs) continue;
         if (jitter && setting.fault.call != nullptr) continue;  // one injected fault at a time
         all.push_back({program, jitter, i});
       }

@@ -2,7 +2,6 @@
 // use of uninitialised memory, no leak. Skipped where valgrind is not installed.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -17,12 +16,10 @@ using testing_support::RunResult;
 
 constexpr int kValgrindError = 99;
 
-bool have_valgrind() { return std::system("valgrind --version >/dev/null 2>&1") == 0; }
-
 class Memcheck : public testing::TestWithParam<Program> {};
 
 TEST_P(Memcheck, CleanOverTypicalAndBadInput) {
-  if (!have_valgrind()) GTEST_SKIP() << "valgrind is not installed";
+  if (!testing_support::have_tool("valgrind")) GTEST_SKIP() << "valgrind is not installed";
   const Program& p = GetParam();
   struct Input {
     const char* name;

@@ -8,13 +8,10 @@
 #endif
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "common/exit_status.h"
 #include "logging_finder/logging_loop.h"
@@ -30,7 +27,7 @@ using testing_support::kWindows;
 using testing_support::read_file;
 using testing_support::RunResult;
 
-const std::string kPrompt = "input 21 to exit:\n";
+using testing_support::kPrompt;
 
 class LoggingFinder : public testing::Test {
  protected:
@@ -94,7 +91,7 @@ TEST_F(LoggingFinder, ResultsFileInAFolderWithoutWritePermission) {
     r = run("7 13\n");
   } else {
     // Root writes anywhere; run the program as nobody instead, where that is possible.
-    if (std::system("setpriv --version >/dev/null 2>&1") != 0) {
+    if (!testing_support::have_command("setpriv")) {
       GTEST_SKIP() << "running as root and setpriv is missing: no user to lack the permission";
     }
     r = testing_support::run_shell("exec setpriv --reuid=65534 --regid=65534 --clear-groups " +
@@ -192,33 +189,6 @@ TEST_F(LoggingFinder, AListThatDisagreesWithItsPlanIsAnInternalError) {
     std::fclose(input);
     std::fclose(console);
   }
-}
-
-// The bar as a person sees it: under tmux, on a private server.
-TEST_F(LoggingFinder, ShowsTheBarAndPromptOnATerminal) {
-  if (std::system("command -v tmux >/dev/null 2>&1") != 0) GTEST_SKIP() << "no tmux";
-  const std::string tmux = "tmux -L tamsel43-" + std::to_string(::getpid()) + " ";
-  ASSERT_EQ(std::system(
-                (tmux + "new-session -d -s t -x 80 -y 10 -c '" + dir_ + "' '" + TAMSEL43_PATH + "'")
-                    .c_str()),
-            0);
-  std::system((tmux + "send-keys -t t 13 Enter").c_str());
-  std::string screen;
-  for (int tries = 0; tries < 100 && screen.find("input 21 to exit:") == std::string::npos;
-       ++tries) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    screen.clear();
-    if (FILE* pane = ::popen((tmux + "capture-pane -p -t t").c_str(), "r")) {
-      char chunk[512];
-      for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, pane)) > 0;) {
-        screen.append(chunk, got);
-      }
-      ::pclose(pane);
-    }
-  }
-  std::system((tmux + "kill-server").c_str());
-  EXPECT_NE(screen.find(" 75%=>\ninput 21 to exit:"), std::string::npos) << screen;
-  EXPECT_EQ(results(), "2 6 7 11\n");
 }
 
 }  // namespace

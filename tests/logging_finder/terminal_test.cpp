@@ -8,14 +8,15 @@
 #include <string>
 
 #include "tests/support/process.h"
+#include "tests/support/programs.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using testing_support::RunningProgram;
 
-const std::string kResults = "D:\\Orvanic.txt";
-const std::string kPrompt = "input 21 to exit:\n";
+using testing_support::kPrompt;
+using testing_support::kResultsFile;
 const std::string kFullBar = "\r 99%" + std::string(50, '=') + ">";
 constexpr std::size_t kLongestFrame = 56;
 
@@ -57,7 +58,7 @@ TEST(Terminal, WritesOnlyTheFramesThatChangeTheScreen) {
   const std::string dir = testing_support::make_temp_directory();
   const testing_support::RunResult piped =
       testing_support::run_program(TAMSEL43_PATH, "1000003\n", {dir});
-  const std::string piped_list = testing_support::read_file(dir + "/" + kResults);
+  const std::string piped_list = testing_support::read_file(dir + "/" + kResultsFile);
   std::filesystem::remove_all(dir);
   ASSERT_EQ(piped.exit_code, 0);
   ASSERT_EQ(frames_in(piped.out), 333332u);
@@ -76,7 +77,7 @@ TEST(Terminal, WritesOnlyTheFramesThatChangeTheScreen) {
   EXPECT_LE(frames_in(shown), 100u);
   EXPECT_LE(program.console_bytes(), 100 * kLongestFrame + kPrompt.size() + 2);
   EXPECT_TRUE(shown.ends_with(kFullBar + "\n" + kPrompt)) << shown.substr(shown.size() - 100);
-  EXPECT_EQ(program.results(kResults), piped_list);
+  EXPECT_EQ(program.results(kResultsFile), piped_list);
 }
 
 TEST(Terminal, AnInterruptedBarLineIsEnded) {
@@ -90,7 +91,10 @@ TEST(Terminal, AnInterruptedBarLineIsEnded) {
   ASSERT_TRUE(program.finish(60s));
 
   EXPECT_EQ(program.signal(), SIGINT);
-  EXPECT_EQ(program.results(kResults), "2 6 7 11\n");
+  EXPECT_EQ(program.results(kResultsFile), "2 6 7 11\n");
+  // The short list's bar, ended, and the prompt below it.
+  EXPECT_TRUE(
+      as_written(program.head()).starts_with("\r  0%=>\r 25%=>\r 50%=>\r 75%=>\n" + kPrompt));
   const std::string shown = as_written(program.tail());
   EXPECT_TRUE(shown.ends_with(">\n")) << shown.substr(shown.size() - 40);
   EXPECT_LE(frames_in(shown), 4 + 100u);

@@ -1,6 +1,9 @@
 // The parts of the process driver that need no system calls of their own.
 #include "tests/support/process.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -23,6 +26,13 @@ std::string make_temp_directory() {
     if (std::filesystem::create_directory(dir)) return dir.string();
   }
   throw std::runtime_error("no fresh temporary directory in " + base.string());
+}
+
+bool have_tool(const std::string& tool) {
+  if (have_command(tool)) return true;
+  const char* ci = std::getenv("CI");
+  if (ci != nullptr && std::string(ci) == "true") ADD_FAILURE() << tool << " is missing";
+  return false;
 }
 
 std::string read_file(const std::string& path) {

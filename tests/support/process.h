@@ -39,7 +39,10 @@ struct RunOptions {
   Stdout stdout_mode = Stdout::capture;
   int timeout_seconds = 10;  // the program is killed after that, and timed_out set
   Fault fault{};
-  bool jitter = false;                 // interrupted calls, short reads and short writes throughout
+  bool jitter = false;  // interrupted calls, short reads and short writes throughout
+  // Standard input a pipe that stays open after `input` until the program ends (at most
+  // 4 KiB of input), so that a program that reads on waits. POSIX only.
+  bool input_stays_open = false;
   std::vector<std::string> args = {};  // the program's arguments (run_program only)
 };
 
@@ -67,6 +70,11 @@ std::string quoted(const std::string& text);
 
 // Whether `command` is on PATH.
 bool have_command(const std::string& command);
+
+// Whether `tool`, which a test needs and skips itself without, is on PATH. Under
+// continuous integration (CI=true), whose script installs every such tool, a missing one
+// also fails the test: a green run there means that everything ran.
+bool have_tool(const std::string& tool);
 
 // A fresh empty directory below the system's temporary directory.
 std::string make_temp_directory();
@@ -119,6 +127,10 @@ class RunningProgram {
   int exit_code() const { return exit_code_; }  // -1 when ended by a signal
   int signal() const { return signal_; }        // 0 when it exited
 
+  // The processor time the program has used so far (user and system), which unlike the
+  // time on the clock does not grow when the machine is busy with other work.
+  std::chrono::microseconds processor_time() const;
+
   // A file the program left in its directory.
   const std::string& directory() const { return dir_; }
   std::string results(const std::string& name) const;
@@ -139,6 +151,7 @@ class RunningProgram {
   std::uint64_t bytes_ = 0;
   int exit_code_ = -1;
   int signal_ = 0;
+  std::chrono::microseconds processor_time_at_end_{0};  // POSIX: kept when it is reaped
 };
 
 }  // namespace testing_support

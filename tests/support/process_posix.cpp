@@ -2,8 +2,12 @@
 // standard streams, and the fault shim through LD_PRELOAD.
 #include <fcntl.h>
 #include <poll.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 #include <pty.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -16,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -39,6 +44,20 @@ void reset_signals(const std::vector<int>& ignored = {}) {
   sigemptyset(&none);
   ::sigprocmask(SIG_SETMASK, &none, nullptr);
 }
+
+// In the child, first thing: no program outlives the test that started it. It leads a
+// process group of its own, which the driver kills whole (a script's programs with it),
+// and on Linux it is killed when the test process ends, however that ends (a failed
+// assertion, or CTest's kill at the time limit).
+void tie_to_test(pid_t test, bool own_group = true) {
+  if (own_group) ::setpgid(0, 0);
+#ifdef __linux__
+  ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+#endif
+  if (::getppid() != test) ::_exit(125);  // the test ended before the call above
+}
+
+void kill_group(pid_t leader) { ::kill(-leader, SIGKILL); }
 
 }  // namespace
 
@@ -68,11 +87,20 @@ RunResult run_program(const std::string& program, const std::string& input,
     if (::pipe(pipe_ends) != 0) throw std::runtime_error("pipe failed");
     ::close(pipe_ends[0]);
   }
+  // Input that the test keeps open after the last byte, as a user at a terminal does.
+  int input_ends[2] = {-1, -1};
+  if (options.input_stays_open) {
+    if (input.size() > 4096 || ::pipe(input_ends) != 0) throw std::runtime_error("pipe failed");
+    ::signal(SIGPIPE, SIG_IGN);  // the program may be gone before the input is written
+  }
 
+  const pid_t test = ::getpid();
   const pid_t pid = ::fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
-    int in = ::open(in_path.c_str(), O_RDONLY);
+    tie_to_test(test);
+    int in = options.input_stays_open ? input_ends[0] : ::open(in_path.c_str(), O_RDONLY);
+    if (options.input_stays_open) ::close(input_ends[1]);
     int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ::dup2(in, 0);
     ::dup2(err, 2);
@@ -107,21 +135,30 @@ RunResult run_program(const std::string& program, const std::string& input,
   }
 
   if (pipe_ends[1] >= 0) ::close(pipe_ends[1]);
+  if (options.input_stays_open) {
+    ::close(input_ends[0]);
+    [[maybe_unused]] const ssize_t wrote = ::write(input_ends[1], input.data(), input.size());
+  }
   RunResult result;
   int status = 0;
   const auto deadline =
       std::chrono::steady_clock::now() + std::chrono::seconds(options.timeout_seconds);
   for (;;) {
-    const pid_t done = ::waitpid(pid, &status, WNOHANG);
-    if (done == pid) break;
+    // Left unreaped, an ended program still holds its group's number.
+    siginfo_t info{};
+    if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+        info.si_pid == pid) {
+      break;
+    }
     if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
       result.timed_out = true;
       break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
+  kill_group(pid);  // at the deadline, or what a script left running in the background
+  ::waitpid(pid, &status, 0);
+  if (options.input_stays_open) ::close(input_ends[1]);
   if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
   result.out = read_file(out_path);
@@ -154,7 +191,8 @@ struct RunningProgram::System {
 namespace {
 
 [[noreturn]] void start(const std::string& path, const std::string& dir,
-                        const std::vector<int>& ignored) {
+                        const std::vector<int>& ignored, pid_t test, bool own_group) {
+  tie_to_test(test, own_group);
   const std::string errors = dir + "/stderr";
   const int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (err < 0 || ::dup2(err, 2) < 0 || ::chdir(dir.c_str()) != 0) ::_exit(126);
@@ -183,12 +221,14 @@ RunningProgram::RunningProgram(const std::string& path, Console console,
     ::tcgetattr(terminal, &modes);
     modes.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     ::tcsetattr(terminal, TCSANOW, &modes);
+    const pid_t test = ::getpid();
     s.pid = ::fork();
     if (s.pid < 0) throw std::runtime_error("fork failed");
     if (s.pid == 0) {
       ::close(s.console);
-      if (::login_tty(terminal) != 0) ::_exit(126);  // its controlling terminal, as 0, 1, 2
-      start(path, dir_, ignored);
+      // A session of its own, and so a group; the terminal its controlling one, as 0, 1, 2.
+      if (::login_tty(terminal) != 0) ::_exit(126);
+      start(path, dir_, ignored, test, false);
     }
     ::close(terminal);
     s.input = ::dup(s.console);
@@ -196,13 +236,14 @@ RunningProgram::RunningProgram(const std::string& path, Console console,
   }
   int in[2], out[2];
   if (::pipe(in) != 0 || ::pipe(out) != 0) throw std::runtime_error("pipe failed");
+  const pid_t test = ::getpid();
   s.pid = ::fork();
   if (s.pid < 0) throw std::runtime_error("fork failed");
   if (s.pid == 0) {
     ::dup2(in[0], 0);
     ::dup2(out[1], 1);
     for (const int fd : {in[0], in[1], out[0], out[1]}) ::close(fd);
-    start(path, dir_, ignored);
+    start(path, dir_, ignored, test, true);
   }
   ::close(in[0]);
   ::close(out[1]);
@@ -236,10 +277,38 @@ bool RunningProgram::drain_once(int timeout_ms) {
   return true;
 }
 
+namespace {
+
+std::chrono::microseconds total(const rusage& usage) {
+  const auto in_microseconds = [](const timeval& t) {
+    return std::chrono::seconds(t.tv_sec) + std::chrono::microseconds(t.tv_usec);
+  };
+  return in_microseconds(usage.ru_utime) + in_microseconds(usage.ru_stime);
+}
+
+}  // namespace
+
+std::chrono::microseconds RunningProgram::processor_time() const {
+  if (ended_) return processor_time_at_end_;
+  // Fields 14 and 15 of /proc/PID/stat, in clock ticks; the name before them, in
+  // parentheses, may hold spaces.
+  const std::string stat = read_file("/proc/" + std::to_string(system_->pid) + "/stat");
+  const std::size_t name_end = stat.rfind(')');
+  if (name_end == std::string::npos) return std::chrono::microseconds(0);
+  std::istringstream fields(stat.substr(name_end + 2));
+  std::string skipped;
+  for (int field = 3; field < 14; ++field) fields >> skipped;
+  long long user = 0, system = 0;
+  fields >> user >> system;
+  return std::chrono::microseconds((user + system) * 1'000'000 / ::sysconf(_SC_CLK_TCK));
+}
+
 bool RunningProgram::reap() {
   if (ended_) return true;
   int status = 0;
-  if (::waitpid(system_->pid, &status, WNOHANG) != system_->pid) return false;
+  rusage usage{};
+  if (::wait4(system_->pid, &status, WNOHANG, &usage) != system_->pid) return false;
+  processor_time_at_end_ = total(usage);
   ended_ = true;
   if (WIFEXITED(status)) exit_code_ = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) signal_ = WTERMSIG(status);
@@ -247,8 +316,10 @@ bool RunningProgram::reap() {
 }
 
 void RunningProgram::kill() {
-  ::kill(system_->pid, SIGKILL);
-  ::waitpid(system_->pid, nullptr, 0);
+  kill_group(system_->pid);
+  rusage usage{};
+  ::wait4(system_->pid, nullptr, 0, &usage);
+  processor_time_at_end_ = total(usage);
   ended_ = true;
 }
 

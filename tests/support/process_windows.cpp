@@ -89,6 +89,7 @@ RunResult run_program(const std::string& program, const std::string& input,
     throw std::runtime_error("no fault shim on Windows");
   }
   if (options.stdout_mode == Stdout::dev_full) throw std::runtime_error("no /dev/full on Windows");
+  if (options.input_stays_open) throw std::runtime_error("input kept open: POSIX only");
   // Files rather than pipes: no deadlock however much the program writes.
   const std::string scratch = make_temp_directory();
   const std::string in_path = scratch + "/stdin";
@@ -223,6 +224,18 @@ bool RunningProgram::reap() {
   ended_ = true;
   exit_code_ = exit_code_of(system_->process.value);
   return true;
+}
+
+std::chrono::microseconds RunningProgram::processor_time() const {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(system_->process.value, &created, &exited, &kernel, &user)) {
+    return std::chrono::microseconds(0);
+  }
+  // Both in units of 100 ns.
+  const auto in_units = [](const FILETIME& t) {
+    return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
+  return std::chrono::microseconds((in_units(kernel) + in_units(user)) / 10);
 }
 
 void RunningProgram::kill() {

@@ -18,7 +18,9 @@ struct Program {
 inline std::ostream& operator<<(std::ostream& os, const Program& p) { return os << p.name; }
 
 // tamsel4-3's results file, in its working directory.
-inline constexpr const char* kResultsFile = "D:\\Orvanic.txt";
+inline const std::string kResultsFile = "D:\\Orvanic.txt";
+// tamsel4-3's prompt, after each number that reached the root search.
+inline const std::string kPrompt = "input 21 to exit:\n";
 
 // Where tamsel4-3 run in `working_directory` leaves its results file. Without drive
 // letters the whole name is a file in that directory. On Windows it is the absolute path

@@ -138,7 +138,7 @@ TEST(ManualPages, RenderWithoutWarnings) {
                                 {"mandoc", "mandoc -T lint -W warning"}};
   int used = 0;
   for (const Renderer& renderer : renderers) {
-    if (!testing_support::have_command(renderer.tool)) continue;
+    if (!testing_support::have_tool(renderer.tool)) continue;
     ++used;
     for (const testing_support::Program& program : testing_support::all_programs()) {
       SCOPED_TRACE(renderer.tool + " " + program.name);

@@ -13,7 +13,7 @@
 namespace {
 
 TEST(Parallel, SpreadBatchGivesTheSameBytesAsOneProcess) {
-  if (!testing_support::have_command("parallel")) GTEST_SKIP() << "GNU parallel is not installed";
+  if (!testing_support::have_tool("parallel")) GTEST_SKIP() << "GNU parallel is not installed";
   const std::string dir = testing_support::make_temp_directory();
   {
     // 4000 numbers, ten to a line, so that blocks hold many lines and lines many
