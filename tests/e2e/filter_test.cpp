@@ -67,6 +67,16 @@ struct Row {
 };
 
 const std::string kNines(10000, '9');
+
+// Text as Notepad and PowerShell save it: UTF-16 in either byte order, after its mark.
+std::string utf16(const std::u16string& text, bool big_endian) {
+  std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+  for (const char16_t unit : text) {
+    const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+    bytes += big_endian ? std::string{high, low} : std::string{low, high};
+  }
+  return bytes;
+}
 const std::string kEIO = "Input/output error";
 
 void results_directory(const std::string& results) { std::filesystem::create_directory(results); }
@@ -94,6 +104,21 @@ const std::vector<Row>& rows() {
       // U+0667 U+0669, Arabic-Indic seven and nine, and a fullwidth 7: not digits here.
       {"arabic_indic_digits", "7 \u0667\u0669 9\n", {7}},
       {"fullwidth_digit", "7 \uff17 9\n", {7}},
+      // A byte-order mark opens the input; elsewhere it is no part of a number.
+      {"utf8_mark",
+       "\xEF\xBB\xBF"
+       "7 13\r\n",
+       {7, 13}},
+      {"utf8_mark_alone", "\xEF\xBB\xBF", {}},
+      {"utf8_mark_not_at_the_start",
+       "7 \xEF\xBB\xBF"
+       "9\n",
+       {7}},
+      {"utf16_little_endian", utf16(u"7 13\r\n-0 +9", false), {7, 13, 0, 9}},
+      {"utf16_big_endian", utf16(u"7 13\r\n9", true), {7, 13, 9}},
+      {"utf16_non_ascii_ends_the_run", utf16(u"7 \u0137 9 \u0667", false), {7}},
+      {"utf16_odd_byte_at_the_end", utf16(u"7 13", false) + "9", {7, 13}},
+      {"utf16_mark_alone", "\xFF\xFE", {}},
       {"signs_and_leading_zeros", "+7 007 -0 +0013 -000\n", {7, 7, 0, 13, 0}},
       {"crlf_tabs_and_other_spaces", "7\r\n13\r\n\t9\t\r\n\v0\f", {7, 13, 9, 0}},
       {"ten_thousand_leading_zeros", std::string(10000, '0') + "7\n", {7}},
@@ -152,10 +177,10 @@ const std::vector<Row>& rows() {
 }
 
 // Why a row cannot run on this system, or null.
-const char* unavailable(const Row& row, bool jitter) {
+const char* unavailable(const Row& row) {
   if (!testing_support::kWindows) return nullptr;
-  if (jitter || row.setting.fault.call != nullptr) {
-    return "faults and jitter come from an LD_PRELOAD library, which Windows lacks";
+  if (row.setting.fault.call != nullptr) {
+    return "faults come from an LD_PRELOAD library, which Windows lacks";
   }
   if (row.setting.stdout_mode == Stdout::dev_full ||
       row.setting.prepare == results_on_full_device) {
@@ -266,7 +291,7 @@ class Filter : public testing::TestWithParam<Run> {};
 TEST_P(Filter, Row) {
   const auto& [program, jitter, index] = GetParam();
   const Row& row = rows()[index];
-  if (const char* reason = unavailable(row, jitter)) GTEST_SKIP() << reason;
+  if (const char* reason = unavailable(row)) GTEST_SKIP() << reason;
   const Outcome want = expected(program, row);
   const Outcome got = run(program, row, jitter);
   EXPECT_EQ(got.out, want.out);
