@@ -5,13 +5,22 @@
 // offers.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/process.h"
@@ -80,6 +89,31 @@ std::string utf16(const std::u16string& text, bool big_endian) {
 const std::string kEIO = "Input/output error";
 
 void results_directory(const std::string& results) { std::filesystem::create_directory(results); }
+// Another program holding the results file for the whole run: on POSIX a read lock on
+// its first byte, on Windows an open that shares nothing; let go once the run is over.
+const char kEarlierLists[] = "earlier lists\n";  // text mode: as the program would write them
+#ifdef _WIN32
+HANDLE held = INVALID_HANDLE_VALUE;
+void let_go() { CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE)); }
+void results_held_elsewhere(const std::string& results) {
+  std::ofstream(results) << kEarlierLists;
+  held = CreateFileA(results.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+#else
+int held = -1;
+void let_go() { ::close(std::exchange(held, -1)); }
+void results_held_elsewhere(const std::string& results) {
+  std::ofstream(results) << kEarlierLists;
+  held = ::open(results.c_str(), O_RDONLY | O_CLOEXEC);
+  struct flock one_byte = {};
+  one_byte.l_type = F_RDLCK;
+  one_byte.l_len = 1;
+  ::fcntl(held, F_SETLK, &one_byte);
+}
+#endif
+const std::string kHeldElsewhere =
+    testing_support::kWindows ? " is open in another program" : " is locked by another process";
+
 void results_on_full_device(const std::string& results) {
   std::filesystem::create_symlink("/dev/full", results);
 }
@@ -168,6 +202,10 @@ const std::vector<Row>& rows() {
       {"results_file_is_a_directory", "7 13 2 8\n", {7, 13, 2, 8}, {},
        "cannot open D:\\Orvanic.txt: Is a directory",
        {.prepare = results_directory, .logging_only = true}},
+      // A file held elsewhere may be another run's: the run does not start.
+      {"results_file_held_by_another_program", "7 13\n", {}, {},
+       "D:\\Orvanic.txt" + kHeldElsewhere,
+       {.prepare = results_held_elsewhere, .logging_only = true}},
       {"results_file_on_a_full_device", "7 13 2 8\n", {7, 13, 2, 8}, {},
        "cannot write D:\\Orvanic.txt: No space left on device",
        {.prepare = results_on_full_device, .logging_only = true}},
@@ -236,6 +274,8 @@ Outcome expected(const Program& p, const Row& row) {
              : e.err.empty()                                ? 0
                                                             : 1;
   if (p.logs && row.setting.prepare == nullptr) e.results = testing_support::as_written(lists);
+  if (row.setting.prepare == results_held_elsewhere)
+    e.results = testing_support::as_written(kEarlierLists);
   e.out = testing_support::as_written(e.out);
   e.err = testing_support::as_written(e.err);
   return e;
@@ -251,6 +291,7 @@ Outcome run(const Program& p, const Row& row, bool jitter) {
   std::filesystem::remove_all(results);
   if (row.setting.prepare != nullptr) row.setting.prepare(results);
   const auto r = testing_support::run_program(p.path, row.input, options);
+  if (row.setting.prepare == results_held_elsewhere) let_go();
   EXPECT_FALSE(r.timed_out);
   Outcome got{r.out, r.err, r.signal != 0 ? 128 + r.signal : r.exit_code, std::nullopt};
   if (std::filesystem::is_regular_file(results)) got.results = testing_support::read_file(results);
