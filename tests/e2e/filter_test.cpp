@@ -15,8 +15,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -89,28 +91,36 @@ std::string utf16(const std::u16string& text, bool big_endian) {
 const std::string kEIO = "Input/output error";
 
 void results_directory(const std::string& results) { std::filesystem::create_directory(results); }
+// What a prepare step leaves to be undone once the run is over.
+std::function<void()> undo_prepare;
+
 // Another program holding the results file for the whole run: on POSIX a read lock on
-// its first byte, on Windows an open that shares nothing; let go once the run is over.
+// its first byte, on Windows an open that shares nothing.
 const char kEarlierLists[] = "earlier lists\n";  // text mode: as the program would write them
+void results_held_elsewhere(const std::string& results) {
+  std::ofstream(results) << kEarlierLists;
 #ifdef _WIN32
-HANDLE held = INVALID_HANDLE_VALUE;
-void let_go() { CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE)); }
-void results_held_elsewhere(const std::string& results) {
-  std::ofstream(results) << kEarlierLists;
-  held = CreateFileA(results.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-}
+  const HANDLE held =
+      CreateFileA(results.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  undo_prepare = [held] { CloseHandle(held); };
 #else
-int held = -1;
-void let_go() { ::close(std::exchange(held, -1)); }
-void results_held_elsewhere(const std::string& results) {
-  std::ofstream(results) << kEarlierLists;
-  held = ::open(results.c_str(), O_RDONLY | O_CLOEXEC);
+  const int held = ::open(results.c_str(), O_RDONLY | O_CLOEXEC);
   struct flock one_byte = {};
   one_byte.l_type = F_RDLCK;
   one_byte.l_len = 1;
   ::fcntl(held, F_SETLK, &one_byte);
-}
+  undo_prepare = [held] { ::close(held); };
 #endif
+}
+
+// No drive D: the folder that Wine maps it to is moved away for the run.
+void without_drive_d(const std::string& results) {
+  const std::filesystem::path drive = std::filesystem::path(results).parent_path();
+  const std::filesystem::path away = drive.string() + "-away";
+  std::filesystem::rename(drive, away);
+  undo_prepare = [drive, away] { std::filesystem::rename(away, drive); };
+}
+
 const std::string kHeldElsewhere =
     testing_support::kWindows ? " is open in another program" : " is locked by another process";
 
@@ -206,6 +216,9 @@ const std::vector<Row>& rows() {
       {"results_file_held_by_another_program", "7 13\n", {}, {},
        "D:\\Orvanic.txt" + kHeldElsewhere,
        {.prepare = results_held_elsewhere, .logging_only = true}},
+      {"no_drive_d", "7 13 2 8\n", {7, 13, 2, 8}, {},
+       "cannot open D:\\Orvanic.txt: there is no drive D: (subst D: C:\\some\\folder makes one)",
+       {.prepare = without_drive_d, .logging_only = true}},
       {"results_file_on_a_full_device", "7 13 2 8\n", {7, 13, 2, 8}, {},
        "cannot write D:\\Orvanic.txt: No space left on device",
        {.prepare = results_on_full_device, .logging_only = true}},
@@ -216,6 +229,10 @@ const std::vector<Row>& rows() {
 
 // Why a row cannot run on this system, or null.
 const char* unavailable(const Row& row) {
+  if (row.setting.prepare == without_drive_d &&
+      (!testing_support::kWindows || std::getenv("TAMSEL_DRIVE_D") == nullptr)) {
+    return "needs drive D mapped to the folder TAMSEL_DRIVE_D, as under Wine";
+  }
   if (!testing_support::kWindows) return nullptr;
   if (row.setting.fault.call != nullptr) {
     return "faults come from an LD_PRELOAD library, which Windows lacks";
@@ -291,7 +308,7 @@ Outcome run(const Program& p, const Row& row, bool jitter) {
   std::filesystem::remove_all(results);
   if (row.setting.prepare != nullptr) row.setting.prepare(results);
   const auto r = testing_support::run_program(p.path, row.input, options);
-  if (row.setting.prepare == results_held_elsewhere) let_go();
+  if (undo_prepare) std::exchange(undo_prepare, nullptr)();
   EXPECT_FALSE(r.timed_out);
   Outcome got{r.out, r.err, r.signal != 0 ? 128 + r.signal : r.exit_code, std::nullopt};
   if (std::filesystem::is_regular_file(results)) got.results = testing_support::read_file(results);
