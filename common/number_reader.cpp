@@ -1,5 +1,7 @@
 #include "common/number_reader.h"
 
+#include <cstring>
+
 #include "platform/interrupts.h"
 #include "platform/streams.h"
 
@@ -19,6 +21,10 @@ bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 bool is_digit(int c) { return c >= '0' && c <= '9'; }
 
+// What a UTF-16 character outside ASCII becomes: a byte that is neither space, sign nor
+// digit, which ends the run like any other such character.
+constexpr char kNotInANumber = '\x80';
+
 }  // namespace
 
 NumberReader::NumberReader(int fd, std::function<bool()> before_wait)
@@ -31,13 +37,12 @@ bool NumberReader::interrupted() {
   return interrupted_;
 }
 
-bool NumberReader::refill() {
-  if (eof_ || error_ != 0 || interrupted()) return false;
+std::size_t NumberReader::read_into(char* to, std::size_t size) {
   if (before_wait_ && !before_wait_()) {
-    eof_ = true;
-    return false;
+    eof_ = true;  // the answers cannot get out: no more input is waited for
+    return 0;
   }
-  const platform::Transfer got = platform::read_some(fd_, buffer_.get(), kChunk);
+  const platform::Transfer got = platform::read_some(fd_, to, size);
   if (got.interrupted) {
     interrupted_ = true;
   } else if (got.error != 0) {
@@ -45,11 +50,84 @@ bool NumberReader::refill() {
   } else if (got.bytes == 0) {
     eof_ = true;
   } else {
-    pos_ = 0;
-    end_ = got.bytes;
-    return true;
+    return got.bytes;
   }
-  return false;
+  return 0;
+}
+
+// True when pos_ < end_ afterwards.
+bool NumberReader::refill() {
+  char* const buffer = buffer_.get();
+  for (;;) {
+    if (eof_ || error_ != 0 || interrupted()) return false;
+    if (encoding_ == Encoding::bytes) {
+      end_ = read_into(buffer, kChunk);
+      pos_ = 0;
+      return end_ != 0;
+    }
+    if (encoding_ == Encoding::undecided) {
+      end_ = read_into(buffer, kChunk);
+      pos_ = 0;
+      if (end_ == 0) return false;
+      take_mark();
+      if (pos_ < end_) return true;
+      continue;
+    }
+    std::size_t have = 0;
+    if (odd_byte_ >= 0) buffer[have++] = static_cast<char>(odd_byte_);
+    odd_byte_ = -1;
+    const std::size_t got = read_into(buffer + have, kChunk - have);
+    if (got == 0) {
+      // A unit that lost its second byte at the end is a character, though not a digit.
+      if (have == 0 || !eof_) return false;
+      buffer[0] = kNotInANumber;
+      pos_ = 0;
+      end_ = 1;
+      return true;
+    }
+    if (narrow_units(have + got)) return true;
+  }
+}
+
+void NumberReader::take_mark() {
+  const auto* const bytes = reinterpret_cast<const unsigned char*>(buffer_.get());
+  const auto could_be_mark = [&] {
+    return end_ == 1 ? bytes[0] == 0xEF || bytes[0] == 0xFF || bytes[0] == 0xFE
+                     : end_ == 2 && bytes[0] == 0xEF && bytes[1] == 0xBB;
+  };
+  // A read may end inside the mark; the next one completes it.
+  while (end_ < 3 && could_be_mark()) {
+    const std::size_t got = read_into(buffer_.get() + end_, kChunk - end_);
+    if (got == 0) break;
+    end_ += got;
+  }
+  encoding_ = Encoding::bytes;
+  if (end_ >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+    pos_ = 3;
+  } else if (end_ >= 2 &&
+             ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) {
+    encoding_ = bytes[0] == 0xFF ? Encoding::utf16le : Encoding::utf16be;
+    std::memmove(buffer_.get(), buffer_.get() + 2, end_ - 2);
+    if (!narrow_units(end_ - 2)) pos_ = end_ = 0;
+  }
+}
+
+bool NumberReader::narrow_units(std::size_t bytes) {
+  char* const buffer = buffer_.get();
+  const auto byte = [buffer](std::size_t at) -> unsigned {
+    return static_cast<unsigned char>(buffer[at]);
+  };
+  if (bytes % 2 != 0) odd_byte_ = static_cast<int>(byte(bytes - 1));
+  const std::size_t high = encoding_ == Encoding::utf16be ? 0 : 1;
+  const std::size_t units = bytes / 2;
+  // Unit i is read from bytes 2i and 2i + 1 before byte i is written: in place is safe.
+  for (std::size_t i = 0; i < units; ++i) {
+    const unsigned unit = byte(2 * i + high) << 8 | byte(2 * i + 1 - high);
+    buffer[i] = unit < 0x80 ? static_cast<char>(unit) : kNotInANumber;
+  }
+  pos_ = 0;
+  end_ = units;
+  return units != 0;
 }
 
 int NumberReader::peek() {

@@ -23,6 +23,9 @@ struct Token {
 // Reads whitespace-separated decimal integers the way stream extraction does: optional
 // sign, then digits, stopping at the first character that is not a digit. Any size of
 // digit string is a number; whether it lies in range is for the caller to act on.
+// Input that starts with a byte-order mark, as Windows editors and shells save text, is
+// read in the encoding it names: a UTF-8 mark is skipped, and UTF-16 (either byte order)
+// is read one code unit at a time, any unit outside ASCII being no part of a number.
 class NumberReader {
  public:
   // before_wait runs before every read that may block, so that answers already
@@ -41,7 +44,15 @@ class NumberReader {
   void next_in_general(Token& token);
   int peek();  // next byte, or -1 at end of input or on a read error
   bool refill();
+  // Some bytes into `to`; 0 at the end of input, on an error or an interrupt (noted).
+  std::size_t read_into(char* to, std::size_t size);
+  // At the start of input: reads on while the bytes could still be a mark, then acts on it.
+  void take_mark();
+  // UTF-16 as read, turned into one byte per code unit in place; false when none is whole.
+  bool narrow_units(std::size_t bytes);
   bool interrupted();
+
+  enum class Encoding { undecided, bytes, utf16le, utf16be };
 
   int fd_;
   std::function<bool()> before_wait_;
@@ -51,6 +62,8 @@ class NumberReader {
   bool eof_ = false;
   bool interrupted_ = false;
   int error_ = 0;
+  Encoding encoding_ = Encoding::undecided;
+  int odd_byte_ = -1;  // UTF-16: the first byte of a unit whose second has not come yet
 };
 
 }  // namespace common

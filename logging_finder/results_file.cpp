@@ -19,7 +19,7 @@ ResultsFile::ResultsFile(const char* path) : path_(path) {
       fail("cannot open", file.error);
       return;
     case platform::OwnedFile::in_use:
-      refuse(" is in use by another tamsel4-3");
+      refuse(platform::kHeldElsewhere);
       return;
     case platform::OwnedFile::is_input:
       refuse(" is also standard input");
@@ -27,6 +27,19 @@ ResultsFile::ResultsFile(const char* path) : path_(path) {
     case platform::OwnedFile::is_output:
       refuse(" is also standard output");
       return;
+    case platform::OwnedFile::no_drive:
+    case platform::OwnedFile::drive_not_ready: {
+      // Windows names no remedy; the user needs one (subst makes a folder a drive).
+      failed_ = true;
+      const std::string drive = path_.substr(0, 2);
+      common::report(kProgram, "cannot open " + path_ +
+                                   (file.outcome == platform::OwnedFile::no_drive
+                                        ? ": there is no drive " + drive + " (subst " + drive +
+                                              " C:\\some\\folder makes one)"
+                                        : ": drive " + drive + " is not ready (insert its disc," +
+                                              " or use a folder: see subst in docs\\windows.md)"));
+      return;
+    }
     case platform::OwnedFile::interrupted:
       failed_ = true;  // the program ends by the interrupt, which says enough
       return;

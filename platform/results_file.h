@@ -9,11 +9,13 @@ namespace platform {
 struct OwnedFile {
   enum Outcome {
     opened,
-    cannot_open,  // `error` says why; nothing was changed
-    in_use,       // another process holds it; nothing was changed
-    is_input,     // it is this program's standard input; nothing was changed
-    is_output,    // it is this program's standard output; nothing was changed
-    interrupted,  // an interrupt came while opening (a FIFO without a reader)
+    cannot_open,      // `error` says why; nothing was changed
+    in_use,           // another process holds it; nothing was changed
+    is_input,         // it is this program's standard input; nothing was changed
+    is_output,        // it is this program's standard output; nothing was changed
+    interrupted,      // an interrupt came while opening (a FIFO without a reader)
+    no_drive,         // Windows: the drive the path names does not exist
+    drive_not_ready,  // Windows: that drive exists but has no disc, card or connection
   };
   Outcome outcome = cannot_open;
   int fd = -1;
@@ -33,6 +35,14 @@ int cut_back(int fd, std::uint64_t size);
 
 // Closes the file; 0 or the code of a failure (a delayed write error).
 int close_file(int fd);
+
+// How another holder of the file is named: on Windows another program has it open; on
+// POSIX any process may hold the advisory lock, even on a single byte.
+#ifdef _WIN32
+inline constexpr char kHeldElsewhere[] = " is open in another program";
+#else
+inline constexpr char kHeldElsewhere[] = " is locked by another process";
+#endif
 
 // How text files end their lines here.
 #ifdef _WIN32

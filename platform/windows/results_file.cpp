@@ -62,6 +62,20 @@ int open_error(const char* path, DWORD error) {
   return windows::errno_of(error);
 }
 
+// A drive letter that names no drive, or a drive without its medium, or else `opened`:
+// the root of the path's drive cannot be seen either.
+OwnedFile::Outcome drive_trouble(const char* path, DWORD error) {
+  if (error == ERROR_NOT_READY) return OwnedFile::drive_not_ready;
+  if ((error != ERROR_PATH_NOT_FOUND && error != ERROR_FILE_NOT_FOUND &&
+       error != ERROR_INVALID_DRIVE) ||
+      path[0] == '\0' || path[1] != ':') {
+    return OwnedFile::opened;
+  }
+  const char root[] = {path[0], ':', '\\', '\0'};
+  if (GetFileAttributesA(root) != INVALID_FILE_ATTRIBUTES) return OwnedFile::opened;
+  return GetLastError() == ERROR_NOT_READY ? OwnedFile::drive_not_ready : OwnedFile::no_drive;
+}
+
 }  // namespace
 
 OwnedFile open_owned_file(const char* path) {
@@ -75,6 +89,8 @@ OwnedFile open_owned_file(const char* path) {
     const DWORD error = GetLastError();
     if (error == ERROR_SHARING_VIOLATION) {
       file.outcome = why_shared(path);
+    } else if (const auto drive = drive_trouble(path, error); drive != OwnedFile::opened) {
+      file.outcome = drive;
     } else {
       file.error = open_error(path, error);
     }

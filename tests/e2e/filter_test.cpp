@@ -5,13 +5,24 @@
 // offers.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/oracle.h"
@@ -90,9 +101,52 @@ struct Row {
 };
 
 const std::string kNines(10000, '9');
+
+// Text as Notepad and PowerShell save it: UTF-16 in either byte order, after its mark.
+std::string utf16(const std::u16string& text, bool big_endian) {
+  std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+  for (const char16_t unit : text) {
+    const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+    bytes += big_endian ? std::string{high, low} : std::string{low, high};
+  }
+  return bytes;
+}
 const std::string kEIO = "Input/output error";
 
 void results_directory(const std::string& results) { std::filesystem::create_directory(results); }
+// What a prepare step leaves to be undone once the run is over.
+std::function<void()> undo_prepare;
+
+// Another program holding the results file for the whole run: on POSIX a read lock on
+// its first byte, on Windows an open that shares nothing.
+const char kEarlierLists[] = "earlier lists\n";  // text mode: as the program would write them
+void results_held_elsewhere(const std::string& results) {
+  std::ofstream(results) << kEarlierLists;
+#ifdef _WIN32
+  const HANDLE held =
+      CreateFileA(results.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  undo_prepare = [held] { CloseHandle(held); };
+#else
+  const int held = ::open(results.c_str(), O_RDONLY | O_CLOEXEC);
+  struct flock one_byte = {};
+  one_byte.l_type = F_RDLCK;
+  one_byte.l_len = 1;
+  ::fcntl(held, F_SETLK, &one_byte);
+  undo_prepare = [held] { ::close(held); };
+#endif
+}
+
+// No drive D: the folder that Wine maps it to is moved away for the run.
+void without_drive_d(const std::string& results) {
+  const std::filesystem::path drive = std::filesystem::path(results).parent_path();
+  const std::filesystem::path away = drive.string() + "-away";
+  std::filesystem::rename(drive, away);
+  undo_prepare = [drive, away] { std::filesystem::rename(away, drive); };
+}
+
+const std::string kHeldElsewhere =
+    testing_support::kWindows ? " is open in another program" : " is locked by another process";
+
 void results_on_full_device(const std::string& results) {
   std::filesystem::create_symlink("/dev/full", results);
 }
@@ -133,6 +187,21 @@ const std::vector<Row>& rows() {
       // U+0667 U+0669, Arabic-Indic seven and nine, and a fullwidth 7: not digits here.
       {"arabic_indic_digits", "7 \u0667\u0669 9\n", {7}},
       {"fullwidth_digit", "7 \uff17 9\n", {7}},
+      // A byte-order mark opens the input; elsewhere it is no part of a number.
+      {"utf8_mark",
+       "\xEF\xBB\xBF"
+       "7 13\r\n",
+       {7, 13}},
+      {"utf8_mark_alone", "\xEF\xBB\xBF", {}},
+      {"utf8_mark_not_at_the_start",
+       "7 \xEF\xBB\xBF"
+       "9\n",
+       {7}},
+      {"utf16_little_endian", utf16(u"7 13\r\n-0 +9", false), {7, 13, 0, 9}},
+      {"utf16_big_endian", utf16(u"7 13\r\n9", true), {7, 13, 9}},
+      {"utf16_non_ascii_ends_the_run", utf16(u"7 \u0137 9 \u0667", false), {7}},
+      {"utf16_odd_byte_at_the_end", utf16(u"7 13", false) + "9", {7, 13}},
+      {"utf16_mark_alone", "\xFF\xFE", {}},
       {"signs_and_leading_zeros", "+7 007 -0 +0013 -000\n", {7, 7, 0, 13, 0}},
       {"crlf_tabs_and_other_spaces", "7\r\n13\r\n\t9\t\r\n\v0\f", {7, 13, 9, 0}},
       {"ten_thousand_leading_zeros", std::string(10000, '0') + "7\n", {7}},
@@ -187,6 +256,13 @@ const std::vector<Row>& rows() {
       {"results_file_is_a_directory", "7 13 2 8\n", {7, 13, 2, 8}, {},
        "cannot open D:\\Orvanic.txt: Is a directory",
        {.prepare = results_directory, .logging_only = true}},
+      // A file held elsewhere may be another run's: the run does not start.
+      {"results_file_held_by_another_program", "7 13\n", {}, {},
+       "D:\\Orvanic.txt" + kHeldElsewhere,
+       {.prepare = results_held_elsewhere, .logging_only = true}},
+      {"no_drive_d", "7 13 2 8\n", {7, 13, 2, 8}, {},
+       "cannot open D:\\Orvanic.txt: there is no drive D: (subst D: C:\\some\\folder makes one)",
+       {.prepare = without_drive_d, .logging_only = true}},
       {"results_file_on_a_full_device", "7 13 2 8\n", {7, 13, 2, 8}, {},
        "cannot write D:\\Orvanic.txt: No space left on device",
        {.prepare = results_on_full_device, .logging_only = true}},
@@ -196,10 +272,14 @@ const std::vector<Row>& rows() {
 }
 
 // Why a row cannot run on this system, or null.
-const char* unavailable(const Row& row, bool jitter) {
+const char* unavailable(const Row& row) {
+  if (row.setting.prepare == without_drive_d &&
+      (!testing_support::kWindows || std::getenv("TAMSEL_DRIVE_D") == nullptr)) {
+    return "needs drive D mapped to the folder TAMSEL_DRIVE_D, as under Wine";
+  }
   if (!testing_support::kWindows) return nullptr;
-  if (jitter || row.setting.fault.call != nullptr) {
-    return "faults and jitter come from an LD_PRELOAD library, which Windows lacks";
+  if (row.setting.fault.call != nullptr) {
+    return "faults come from an LD_PRELOAD library, which Windows lacks";
   }
   if (row.setting.input_stays_open) return "input kept open needs the POSIX driver";
   if (row.setting.stdout_mode == Stdout::dev_full ||
@@ -256,6 +336,8 @@ Outcome expected(const Program& p, const Row& row) {
              : e.err.empty()                                ? 0
                                                             : 1;
   if (p.logs && row.setting.prepare == nullptr) e.results = testing_support::as_written(lists);
+  if (row.setting.prepare == results_held_elsewhere)
+    e.results = testing_support::as_written(kEarlierLists);
   e.out = testing_support::as_written(e.out);
   e.err = testing_support::as_written(e.err);
   return e;
@@ -272,6 +354,7 @@ Outcome run(const Program& p, const Row& row, bool jitter) {
   std::filesystem::remove_all(results);
   if (row.setting.prepare != nullptr) row.setting.prepare(results);
   const auto r = testing_support::run_program(p.path, row.input, options);
+  if (undo_prepare) std::exchange(undo_prepare, nullptr)();
   EXPECT_FALSE(r.timed_out);
   Outcome got{r.out, r.err, r.signal != 0 ? 128 + r.signal : r.exit_code, std::nullopt};
   if (std::filesystem::is_regular_file(results)) got.results = testing_support::read_file(results);
@@ -313,7 +396,7 @@ class Filter : public testing::TestWithParam<Run> {};
 TEST_P(Filter, Row) {
   const auto& [program, jitter, index] = GetParam();
   const Row& row = rows()[index];
-  if (const char* reason = unavailable(row, jitter)) GTEST_SKIP() << reason;
+  if (const char* reason = unavailable(row)) GTEST_SKIP() << reason;
   const Outcome want = expected(program, row);
   const Outcome got = run(program, row, jitter);
   EXPECT_EQ(got.out, want.out);

@@ -116,7 +116,7 @@ TEST_F(LoggingFinder, HostileConditionsLeaveWholeListsOnly) {
     const char* name;
     std::string script, printed, errors, file;
   };
-  const std::string kFinished = "3 5\n", kSecondRun = "in use by another tamsel4-3\n";
+  const std::string kFinished = "3 5\n", kSecondRun = "locked by another process\n";
   const Case cases[] = {
       // A console that takes nothing, and input still open; the interrupt must not wait.
       {"interrupt_while_a_write_is_blocked",

@@ -3,8 +3,9 @@
 //   TAMSEL_FAIL=CALL:FD:ERRNO:NTH  the NTH call of CALL on FD (-1: any descriptor above
 //                                  standard error) fails with ERRNO;
 //   TAMSEL_JITTER=1                every other read or write is interrupted (EINTR) before
-//                                  it starts, reads return at most 3 bytes and writes
-//                                  take half of what they are given.
+//                                  it starts, reads return one byte (cutting every
+//                                  token, mark and UTF-16 unit) and writes take half
+//                                  of what they are given.
 // It is built without sanitizers: it only passes calls on to whatever comes next.
 #include <dlfcn.h>
 #include <sys/types.h>
@@ -68,7 +69,7 @@ Function next(const char* name) {
 extern "C" ssize_t read(int fd, void* buffer, size_t count) {
   static const auto real = next<ssize_t (*)(int, void*, size_t)>("read");
   if (fails("read", fd) || interrupted()) return -1;
-  return real(fd, buffer, jitter() && count > 3 ? 3 : count);
+  return real(fd, buffer, jitter() && count > 1 ? 1 : count);
 }
 
 extern "C" ssize_t write(int fd, const void* buffer, size_t count) {

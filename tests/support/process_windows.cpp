@@ -3,6 +3,7 @@
 // exist here; tests that need them skip before they ask.
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -85,9 +86,7 @@ int exit_code_of(HANDLE process) {
 
 RunResult run_program(const std::string& program, const std::string& input,
                       const RunOptions& options) {
-  if (options.fault.call != nullptr || options.jitter) {
-    throw std::runtime_error("no fault shim on Windows");
-  }
+  if (options.fault.call != nullptr) throw std::runtime_error("no fault shim on Windows");
   if (options.stdout_mode == Stdout::dev_full) throw std::runtime_error("no /dev/full on Windows");
   if (options.input_stays_open) throw std::runtime_error("input kept open: POSIX only");
   // Files rather than pipes: no deadlock however much the program writes.
@@ -99,7 +98,14 @@ RunResult run_program(const std::string& program, const std::string& input,
 
   RunResult result;
   {
-    Handle in(open_for_child(in_path, false));
+    // Jitter here is the input arriving through a pipe in small pieces, the first bytes
+    // one at a time, so that reads end inside marks, numbers and UTF-16 units.
+    Handle in, feed;
+    if (options.jitter) {
+      make_pipe(in, feed, feed);
+    } else {
+      in.value = open_for_child(in_path, false);
+    }
     Handle err(open_for_child(err_path, true));
     Handle out;
     if (options.stdout_mode == Stdout::capture) {
@@ -113,6 +119,21 @@ RunResult run_program(const std::string& program, const std::string& input,
     in.close();
     out.close();
     err.close();
+    std::thread feeder;
+    if (options.jitter) {
+      feeder = std::thread([&feed, &input] {
+        for (std::size_t at = 0, piece = 1; at < input.size(); at += piece) {
+          piece = std::min<std::size_t>(at < 8 ? 1 : 7, input.size() - at);
+          DWORD wrote = 0;
+          if (!WriteFile(feed.value, input.data() + at, static_cast<DWORD>(piece), &wrote,
+                         nullptr)) {
+            break;  // the program has stopped reading
+          }
+          Sleep(0);
+        }
+        feed.close();
+      });
+    }
     const DWORD limit = static_cast<DWORD>(options.timeout_seconds) * 1000;
     if (WaitForSingleObject(process.value, limit) == WAIT_TIMEOUT) {
       TerminateProcess(process.value, 1);
@@ -120,6 +141,7 @@ RunResult run_program(const std::string& program, const std::string& input,
       result.timed_out = true;
     }
     result.exit_code = exit_code_of(process.value);
+    if (feeder.joinable()) feeder.join();
   }
   result.out = read_file(out_path);
   result.err = read_file(err_path);
