@@ -54,8 +54,8 @@ void ResultsFile::check() {
 void ResultsFile::cut_back_to(std::uint64_t size) {
   if (buffer_->flushed() == size) return;  // none of the unfinished list got out
   const int error = platform::cut_back(buffer_->fd(), size);
-  failed_ = true;
   if (error == ESPIPE) {
+    failed_ = true;
     // Told even when an interrupt ends the run: whoever reads the other end gets a list
     // cut off at its end and must know that it is not whole.
     common::report(kProgram, path_ +

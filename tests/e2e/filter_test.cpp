@@ -55,6 +55,7 @@ struct Setting {
   Fault fault{};
   void (*prepare)(const std::string& results) = nullptr;  // nothing is kept when set
   bool logging_only = false;
+  bool sigpipe_ignored = false;  // a reader gone is then a write error like any other
 };
 
 struct Row {
@@ -124,6 +125,8 @@ const std::vector<Row>& rows() {
        {.stdout_mode = Stdout::closed}},
       {"output_closed_and_nothing_to_write", "", {}, {}, "", {.stdout_mode = Stdout::closed}},
       {"reader_gone", "13\n", {13}, {}, "", {.stdout_mode = Stdout::broken_pipe}},
+      {"reader_gone_with_sigpipe_ignored", "13\n", {13}, {}, "write error: Broken pipe",
+       {.stdout_mode = Stdout::broken_pipe, .sigpipe_ignored = true}},
 
       // Failures that only a broken device or file system gives, injected. A number cut
       // short by a failed read may be incomplete: it is not answered.
@@ -154,6 +157,7 @@ const std::vector<Row>& rows() {
 // Why a row cannot run on this system, or null.
 const char* unavailable(const Row& row, bool jitter) {
   if (!testing_support::kWindows) return nullptr;
+  if (row.setting.sigpipe_ignored) return "Windows has no SIGPIPE";
   if (jitter || row.setting.fault.call != nullptr) {
     return "faults and jitter come from an LD_PRELOAD library, which Windows lacks";
   }
@@ -207,9 +211,9 @@ Outcome expected(const Program& p, const Row& row) {
     e.err += p.name + ": " + number + " is out of range (0 to 2147483647)\n";
   }
   if (!row.failure.empty()) e.err += p.name + ": " + row.failure + "\n";
-  e.status = row.setting.stdout_mode == Stdout::broken_pipe ? kReaderGoneStatus
-             : e.err.empty()                                ? 0
-                                                            : 1;
+  const bool quiet_end =
+      row.setting.stdout_mode == Stdout::broken_pipe && !row.setting.sigpipe_ignored;
+  e.status = quiet_end ? kReaderGoneStatus : e.err.empty() ? 0 : 1;
   if (p.logs && row.setting.prepare == nullptr) e.results = testing_support::as_written(lists);
   e.out = testing_support::as_written(e.out);
   e.err = testing_support::as_written(e.err);
@@ -220,7 +224,8 @@ Outcome run(const Program& p, const Row& row, bool jitter) {
   testing_support::RunOptions options{.working_directory = testing_support::make_temp_directory(),
                                       .stdout_mode = row.setting.stdout_mode,
                                       .fault = row.setting.fault,
-                                      .jitter = jitter};
+                                      .jitter = jitter,
+                                      .sigpipe_ignored = row.setting.sigpipe_ignored};
   // On Windows the results file is on drive D, shared by every run: one may be left.
   const std::string results = testing_support::results_path(options.working_directory);
   std::filesystem::remove_all(results);

@@ -39,7 +39,8 @@ struct RunOptions {
   Stdout stdout_mode = Stdout::capture;
   int timeout_seconds = 10;  // the program is killed after that, and timed_out set
   Fault fault{};
-  bool jitter = false;  // interrupted calls, short reads and short writes throughout
+  bool jitter = false;           // interrupted calls, short reads and short writes throughout
+  bool sigpipe_ignored = false;  // as `trap '' PIPE` leaves it (POSIX only)
 };
 
 struct RunResult {

@@ -98,7 +98,7 @@ RunResult run_program(const std::string& program, const std::string& input,
       if (!fault_text.empty()) ::setenv("TAMSEL_FAIL", fault_text.c_str(), 1);
       if (options.jitter) ::setenv("TAMSEL_JITTER", "1", 1);
     }
-    ::signal(SIGPIPE, SIG_DFL);
+    ::signal(SIGPIPE, options.sigpipe_ignored ? SIG_IGN : SIG_DFL);
     ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
