@@ -27,6 +27,9 @@ ResultsFile::ResultsFile(const char* path) : path_(path) {
     case platform::OwnedFile::is_output:
       refuse(" is also standard output");
       return;
+    case platform::OwnedFile::is_error:
+      refuse(" is also standard error");
+      return;
     case platform::OwnedFile::no_drive:
     case platform::OwnedFile::drive_not_ready: {
       // Windows names no remedy; the user needs one (subst makes a folder a drive).
@@ -58,7 +61,22 @@ void ResultsFile::check() {
   if (error != EINTR || platform::caught_interrupt() == 0) fail("cannot write", error);
   failed_ = true;
   // Whatever got out of a list cut short is taken back where the file allows it.
-  platform::cut_back(buffer_->fd(), buffer_->durable_line_end());
+  cut_back_to(buffer_->durable_line_end());
+}
+
+void ResultsFile::cut_back_to(std::uint64_t size) {
+  if (buffer_->flushed() == size) return;  // none of the unfinished list got out
+  const int error = platform::cut_back(buffer_->fd(), size);
+  if (error == ESPIPE) {
+    failed_ = true;
+    // Told even when an interrupt ends the run: whoever reads the other end gets a list
+    // cut off at its end and must know that it is not whole.
+    common::report(kProgram, path_ +
+                                 " holds part of an unfinished list: it is not a regular file, "
+                                 "so it cannot be cut back");
+  } else if (error != 0) {
+    fail("cannot remove the unfinished list from", error);
+  }
 }
 
 ResultsFile::Mark ResultsFile::mark() const {
@@ -74,9 +92,7 @@ void ResultsFile::take_back(const Mark& mark) {
   }
   // Everything buffered now came after the mark.
   buffer_->drop_after(0);
-  if (const int error = platform::cut_back(buffer_->fd(), mark.flushed + mark.buffered)) {
-    fail("cannot remove the unfinished list from", error);
-  }
+  cut_back_to(mark.flushed + mark.buffered);
 }
 
 void ResultsFile::close() {

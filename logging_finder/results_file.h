@@ -26,8 +26,8 @@ class ResultsFile {
   ResultsFile& operator=(const ResultsFile&) = delete;
 
   // The file was left alone because using it would destroy data: another run holds it,
-  // or it is this program's own standard input or output (reported). The run must not
-  // start.
+  // or it is this program's own standard input, output or error (reported). The run must
+  // not start.
   bool refused() const { return refused_; }
 
   // Null when the file could not be opened or has failed: the lists are then dropped.
@@ -49,8 +49,9 @@ class ResultsFile {
 
   // Removes everything written after `mark` (an unfinished list): from the buffer and,
   // when part of it has already been flushed, from the file, which is cut back to the
-  // mark. A file that cannot be cut (a pipe or device rather than a regular file) keeps
-  // that part, unended by a newline; this is reported.
+  // mark. A file that cannot be cut (a FIFO, pipe or device rather than a regular file)
+  // keeps that part, unended by a newline; this is reported, also when an interrupt is
+  // ending the run.
   void take_back(const Mark& mark);
 
   // Flushes and closes the file; reports a failure. Later calls do nothing.
@@ -59,6 +60,9 @@ class ResultsFile {
   bool failed() const { return failed_; }
 
  private:
+  // Cuts the file back to `size` bytes when more than that got out; reports what is
+  // left when it cannot.
+  void cut_back_to(std::uint64_t size);
   void fail(const char* what, int error);
   void refuse(const char* why);
 

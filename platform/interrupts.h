@@ -1,7 +1,9 @@
 #pragma once
 
 // Interrupts: Ctrl-C, a request to terminate and a closed terminal or console window
-// (SIGINT, SIGTERM and SIGHUP; on Windows the console's control events). A program that
+// (SIGINT, SIGTERM and SIGHUP; on Windows the console's control events), and on POSIX
+// every other signal that would end the program and can be caught (SIGQUIT, SIGXCPU,
+// SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF and the like). A program that
 // catches them is not ended at once: the first one is recorded, reads and writes in
 // progress give up (streams.h), and the program saves what it must at its next safe
 // point and then ends as the interrupt would have ended it.
@@ -16,7 +18,8 @@ void catch_interrupts();
 int caught_interrupt();
 
 // Ends the process the way `interrupt` (from caught_interrupt()) ends a program that
-// does not catch it: by the signal on POSIX (status 130 in a shell for Ctrl-C), with
+// does not catch it: by the signal on POSIX (status 130 in a shell for Ctrl-C; SIGQUIT
+// still leaves a core dump where the system makes one), with
 // STATUS_CONTROL_C_EXIT on Windows.
 [[noreturn]] void end_by_interrupt(int interrupt);
 

@@ -19,9 +19,9 @@ struct Transfer {
 // Call first in main(), before anything is opened. A descriptor 0, 1 or 2 that the
 // caller closed gets a placeholder that fails every use, so a file opened later cannot
 // take its number; broken pipes and oversized files become write errors (EPIPE, EFBIG)
-// instead of deaths by signal; on Windows standard input is read as bytes (CR LF is
-// whitespace to the reader) while the outputs stay in text mode, so each newline
-// written becomes CR LF.
+// instead of deaths by signal (see is_broken_pipe()); on Windows standard input is read as bytes
+// (CR LF is whitespace to the reader) while the outputs stay in text mode, so each newline written
+// becomes CR LF.
 void prepare_standard_streams();
 
 // Some bytes from fd, waiting until there are any or the input ends. Calls interrupted
@@ -41,7 +41,9 @@ inline Transfer write_all(int fd, std::string_view text) {
 // fd is a terminal (a console on Windows).
 bool is_terminal(int fd);
 
-// The error that a write to a reader that has gone away fails with.
+// The error that a write to a reader that has gone away fails with, where that ends the
+// program quietly as it ends any filter. Where whoever started the program ignored SIGPIPE,
+// false: the failure is then reported like any other write error.
 bool is_broken_pipe(int error);
 
 // The text of an errno-style code: "No space left on device".

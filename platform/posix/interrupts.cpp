@@ -14,7 +14,21 @@ volatile std::sig_atomic_t first_interrupt = 0;
 
 namespace {
 
-constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
+// Every signal that would end the program and that it can catch, but for SIGPIPE (see
+// streams.h) and those that report a fault of the program itself (SIGSEGV and the like).
+// Ending by any of them, the program first saves what it has finished.
+constexpr int kInterrupts[] = {
+    SIGINT,    SIGTERM, SIGHUP, SIGQUIT, SIGXCPU, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF,
+#ifdef SIGPOLL
+    SIGPOLL,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+};
 
 sigset_t caught_signals = [] {
   sigset_t none;

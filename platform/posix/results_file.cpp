@@ -17,6 +17,16 @@ bool same_file(const struct stat& file, int fd) {
   return ::fstat(fd, &other) == 0 && other.st_dev == file.st_dev && other.st_ino == file.st_ino;
 }
 
+// The standard stream that `file` also is, whatever its type, or else `otherwise`. A
+// character device (/dev/null, a terminal) is made to be shared and is never refused.
+OwnedFile::Outcome standard_stream_or(const struct stat& file, OwnedFile::Outcome otherwise) {
+  if (S_ISCHR(file.st_mode)) return otherwise;
+  if (same_file(file, 0)) return OwnedFile::is_input;
+  if (same_file(file, 1)) return OwnedFile::is_output;
+  if (same_file(file, 2)) return OwnedFile::is_error;
+  return otherwise;
+}
+
 // An advisory lock on the whole file, held until it is closed. False only when another
 // process holds one; a file system without locks is no reason to refuse the work.
 bool lock_whole_file(int fd) {
@@ -30,6 +40,13 @@ bool lock_whole_file(int fd) {
 
 OwnedFile open_owned_file(const char* path) {
   OwnedFile file;
+  // Decided from the path first where it exists: opening a FIFO for writing already wakes
+  // its reader, and opening a link to /dev/stdin would hand this program its own input.
+  struct stat status;
+  if (::stat(path, &status) == 0) {
+    file.outcome = standard_stream_or(status, OwnedFile::opened);
+    if (file.outcome != OwnedFile::opened) return file;
+  }
   // Not truncated yet: nothing may change before the checks below.
   int fd;
   do {
@@ -40,16 +57,14 @@ OwnedFile open_owned_file(const char* path) {
     file.error = errno;
     return file;
   }
-  struct stat status;
-  const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-  OwnedFile::Outcome outcome = OwnedFile::opened;
-  if (regular && same_file(status, 0)) {
-    outcome = OwnedFile::is_input;
-  } else if (regular && same_file(status, 1)) {
-    outcome = OwnedFile::is_output;
-  } else if (!lock_whole_file(fd)) {
+  // Again for what was opened, which the path may no longer name.
+  const bool known = ::fstat(fd, &status) == 0;
+  const bool regular = known && S_ISREG(status.st_mode);
+  OwnedFile::Outcome outcome =
+      known ? standard_stream_or(status, OwnedFile::opened) : OwnedFile::opened;
+  if (outcome == OwnedFile::opened && !lock_whole_file(fd)) {
     outcome = OwnedFile::in_use;
-  } else if (regular && ::ftruncate(fd, 0) != 0) {
+  } else if (outcome == OwnedFile::opened && regular && ::ftruncate(fd, 0) != 0) {
     outcome = OwnedFile::cannot_open;
     file.error = errno;
   }
@@ -64,6 +79,9 @@ OwnedFile open_owned_file(const char* path) {
 }
 
 int cut_back(int fd, std::uint64_t size) {
+  struct stat status;
+  if (::fstat(fd, &status) != 0) return errno;
+  if (!S_ISREG(status.st_mode)) return ESPIPE;
   const auto end = static_cast<off_t>(size);
   if (::ftruncate(fd, end) != 0) return errno;
   return ::lseek(fd, end, SEEK_SET) < 0 ? errno : 0;

@@ -8,17 +8,15 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
-#include <cstring>
 
+#include "platform/grace_period.h"
 #include "platform/posix/interrupt_state.h"
+#include "platform/stream_errors.h"
 
 namespace platform {
 
 namespace {
 
-// Once an interrupt has come, the program still saves what it can, but a stream that
-// takes nothing for this long is given up: the program must end within moments.
-constexpr long kGraceMicroseconds = 400'000;
 // A pipe that reports room takes at least this much without blocking.
 constexpr std::size_t kAtomicWrite = PIPE_BUF;
 
@@ -38,7 +36,7 @@ Wait wait_until_ready(int fd, bool for_writing) {
   fd_set set;
   FD_ZERO(&set);
   FD_SET(fd, &set);
-  timespec grace{0, kGraceMicroseconds * 1000};
+  timespec grace{kGraceMilliseconds / 1000, kGraceMilliseconds % 1000 * 1'000'000L};
   const int ready = ::pselect(fd + 1, for_writing ? nullptr : &set, for_writing ? &set : nullptr,
                               nullptr, saving ? &grace : nullptr, &usual);
   const int error = errno;
@@ -65,7 +63,11 @@ void prepare_standard_streams() {
     }
   }
   // Broken pipes are handled where writes fail, so that a program can close its own
-  // files first; a file grown past the size limit is a write error like a full disk.
+  // files first; a file grown past the size limit is a write error like a full disk. A
+  // SIGPIPE ignored by whoever started the program makes a broken pipe a write error.
+  struct sigaction previous = {};
+  broken_pipe_is_write_error =
+      ::sigaction(SIGPIPE, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN;
   std::signal(SIGPIPE, SIG_IGN);
   std::signal(SIGXFSZ, SIG_IGN);
 }
@@ -111,9 +113,5 @@ Transfer write_all(int fd, const char* data, std::size_t size) {
 }
 
 bool is_terminal(int fd) { return ::isatty(fd) == 1; }
-
-bool is_broken_pipe(int error) { return error == EPIPE; }
-
-std::string error_text(int error) { return std::strerror(error); }
 
 }  // namespace platform

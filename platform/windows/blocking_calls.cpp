@@ -3,15 +3,12 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/grace_period.h"
 #include "platform/windows/interrupt_state.h"
 
 namespace platform::windows {
 
 namespace {
-
-// Once an interrupt has come, a stream that takes nothing for this long is given up on:
-// the program must save what it has and end within moments.
-constexpr DWORD kGraceMilliseconds = 400;
 
 // The helper thread and the one call it holds. It reads into and writes from a buffer of
 // its own, so that a call given up on never touches the caller's memory afterwards.

@@ -8,13 +8,14 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/windows/handles.h"
 #include "platform/windows/system_error.h"
 
 namespace platform {
 
 namespace {
 
-HANDLE handle_of(int fd) { return reinterpret_cast<HANDLE>(::_get_osfhandle(fd)); }
+using windows::handle_of;
 
 // The same volume and the same file number on it. Under Wine a handle inherited from a
 // POSIX process has no known volume (0), and the file number alone decides there.
@@ -31,14 +32,15 @@ bool same_file(HANDLE file, int fd) {
          std::memcmp(&a.FileId, &b.FileId, sizeof a.FileId) == 0;
 }
 
-// Standard input or output, or else `otherwise`.
+// The standard stream that `file` also is, or else `otherwise`.
 OwnedFile::Outcome standard_stream_or(HANDLE file, OwnedFile::Outcome otherwise) {
   if (same_file(file, 0)) return OwnedFile::is_input;
   if (same_file(file, 1)) return OwnedFile::is_output;
+  if (same_file(file, 2)) return OwnedFile::is_error;
   return otherwise;
 }
 
-// Held open for writing by another handle: this process's standard input or output (the
+// Held open for writing by another handle: one of this process's standard streams (the
 // shell opened it so), or another process.
 OwnedFile::Outcome why_shared(const char* path) {
   // Asking for attributes only conflicts with no one's share mode.
@@ -115,7 +117,7 @@ OwnedFile open_owned_file(const char* path) {
 
 int cut_back(int fd, std::uint64_t size) {
   const HANDLE handle = handle_of(fd);
-  if (GetFileType(handle) != FILE_TYPE_DISK) return EINVAL;  // a pipe or a device
+  if (GetFileType(handle) != FILE_TYPE_DISK) return ESPIPE;  // a pipe or a device
   LARGE_INTEGER end;
   end.QuadPart = static_cast<LONGLONG>(size);
   if (!SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) || !SetEndOfFile(handle)) {

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "platform/windows/blocking_calls.h"
+#include "platform/windows/handles.h"
 #include "platform/windows/interrupt_state.h"
 #include "platform/windows/system_error.h"
 
@@ -35,7 +36,7 @@ constexpr std::size_t kDirectPiece = std::size_t{1} << 30;
 // Ctrl-C cuts a console read short before the handler has run.
 constexpr DWORD kConsoleCutWait = 200;
 
-HANDLE handle_of(int fd) { return reinterpret_cast<HANDLE>(::_get_osfhandle(fd)); }
+using windows::handle_of;
 
 // The C library gives -1 for a descriptor that is not open and -2 for a standard one
 // that has no stream behind it.
@@ -155,9 +156,5 @@ bool is_terminal(int fd) {
   const HANDLE handle = handle_of(fd);
   return usable(handle) && is_console(handle);
 }
-
-bool is_broken_pipe(int error) { return error == EPIPE; }
-
-std::string error_text(int error) { return std::strerror(error); }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 // the list in progress, and an end by the signal itself (on Windows, by Ctrl-C's status).
 #include <gtest/gtest.h>
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -63,8 +64,17 @@ TEST(Interrupt, KeepsTheFinishedListsAndNoPartOfTheListInProgress) {
       {{SIGHUP, SIGINT, SIGTERM}, true},
       {{SIGHUP, SIGINT, SIGTERM}, false},
       {{SIGHUP}, false, {SIGHUP}},
+      // Every other signal that would end it, by default or with a core dump.
+      {{SIGQUIT}, true},
+      {{SIGUSR1}, false},
+      {{SIGUSR2, SIGALRM}, true},
+      {{SIGUSR1}, false, {SIGUSR1}},
 #endif
   };
+#ifndef _WIN32
+  const rlimit no_core{0, 0};  // SIGQUIT's core dump is not wanted here
+  ::setrlimit(RLIMIT_CORE, &no_core);
+#endif
   for (const Case& c : cases) {
     std::string trace = c.in_list ? "in a list, signals" : "at the prompt, signals";
     for (const int signal : c.signals) trace += " " + std::to_string(signal);
@@ -214,7 +224,7 @@ TEST(Interrupt, TakesBackAnUnfinishedList) {
 }
 
 TEST(Interrupt, SaysWhenAnUnfinishedListCannotBeTakenBack) {
-  // A device cannot be cut back; the part already written stays, and the user is told.
+  // A device cannot be cut back; the part already written stays, and the user is told why.
   if (testing_support::kWindows) GTEST_SKIP() << "Windows has no /dev/null";
   testing::internal::CaptureStderr();
   {
@@ -224,7 +234,8 @@ TEST(Interrupt, SaysWhenAnUnfinishedListCannotBeTakenBack) {
     results.take_back(mark);
   }
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "tamsel4-3: cannot remove the unfinished list from /dev/null: Invalid argument\n");
+            "tamsel4-3: /dev/null holds part of an unfinished list: it is not a regular file, so "
+            "it cannot be cut back\n");
 }
 
 }  // namespace

@@ -141,6 +141,37 @@ TEST_F(LoggingFinder, HostileConditionsLeaveWholeListsOnly) {
        "141\n", "", kFinished},
       {"file_size_limit_mid_list", "(ulimit -f 1; echo 7 1000003 13 | \"$P\" >/dev/null; echo $?)",
        "1\n", "tamsel4-3: cannot write D:\\Orvanic.txt: File too large\n", kFinished},
+      // The results file must be none of the standard streams, whatever they are: a link
+      // to the program's own input pipe would hang it, one to its output pipe mix the lists
+      // into the frames, and its own standard error would take the messages.
+      {"results_file_a_link_to_a_standard_pipe",
+       "ln -s /dev/stdin 'D:\\Orvanic.txt'; echo 7 | \"$P\" >/dev/null; echo $?; rm "
+       "'D:\\Orvanic.txt'\n"
+       "ln -s /dev/stdout 'D:\\Orvanic.txt'; { echo 7 | \"$P\"; echo $? >status; } | cat "
+       ">/dev/null\n"
+       "cat status; rm 'D:\\Orvanic.txt'",
+       "1\n1\n",
+       "tamsel4-3: D:\\Orvanic.txt is also standard input\n"
+       "tamsel4-3: D:\\Orvanic.txt is also standard output\n",
+       ""},
+      {"results_file_as_standard_error",
+       "echo kept >'D:\\Orvanic.txt'; echo 7 99999999999 | \"$P\" >/dev/null 2>>'D:\\Orvanic.txt'\n"
+       "echo $?",
+       "1\n", "", "kept\ntamsel4-3: D:\\Orvanic.txt is also standard error\n"},
+      // A FIFO cannot be cut back: its reader must hear that the list it got is not whole.
+      {"interrupt_with_part_of_a_list_in_a_fifo",
+       "mkfifo 'D:\\Orvanic.txt'; exec 3<>'D:\\Orvanic.txt'; echo 7 1000003 | \"$P\" >/dev/null &\n"
+       "pid=$!; sleep 1; kill -TERM $pid; { wait $pid; } 2>/dev/null; echo $?; rm "
+       "'D:\\Orvanic.txt'",
+       "143\n",
+       "tamsel4-3: D:\\Orvanic.txt holds part of an unfinished list: it is not a regular file, "
+       "so it cannot be cut back\n",
+       ""},
+      // Other signals that end a program save the finished lists too.
+      {"cpu_time_limit_mid_list",
+       "(ulimit -c 0; ulimit -S -t 2; echo 7 2147483647 | \"$P\" >/dev/null 2>&3; echo $?) 3>&2 "
+       "2>/dev/null",
+       "152\n", "", kFinished},
       {"interrupt_while_opening_a_fifo",
        "mkfifo 'D:\\Orvanic.txt'; \"$P\" </dev/null & pid=$!; sleep 0.5; kill -TERM $pid\n"
        "{ wait $pid; } 2>/dev/null; echo $?; rm 'D:\\Orvanic.txt'",

@@ -126,7 +126,7 @@ RunResult run_program(const std::string& program, const std::string& input,
       if (!fault_text.empty()) ::setenv("TAMSEL_FAIL", fault_text.c_str(), 1);
       if (options.jitter) ::setenv("TAMSEL_JITTER", "1", 1);
     }
-    ::signal(SIGPIPE, SIG_DFL);
+    ::signal(SIGPIPE, options.sigpipe_ignored ? SIG_IGN : SIG_DFL);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : options.args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);

@@ -1,0 +1,16 @@
+#include "platform/stream_errors.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/streams.h"
+
+namespace platform {
+
+bool broken_pipe_is_write_error = false;
+
+bool is_broken_pipe(int error) { return error == EPIPE && !broken_pipe_is_write_error; }
+
+std::string error_text(int error) { return std::strerror(error); }
+
+}  // namespace platform
