@@ -1,0 +1,226 @@
+#include "library/src/kernel.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <new>
+#include <numeric>
+#include <span>
+
+#include "core/lookup.h"
+#include "core/tables.h"
+#include "listing/exponent_sieve.h"
+#include "listing/modular_product.h"
+#include "listing/primality.h"
+#include "listing/root_bitmap.h"
+#include "listing/root_line.h"
+#include "listing/wide_root_words.h"
+#include "listing/word_products.h"
+
+namespace tamsel::kernel {
+
+namespace {
+
+// The kernel keeps a few process-wide choices (the tables, which vector instructions to
+// use) that it makes on first use. A library may be entered by several threads at once,
+// so each is made here, once, before any thread reads it.
+// Without the memory for the tables, totients are computed per number, as before them.
+void build_tables_once() {
+  static const bool built = [] {
+    try {
+      core::get_primesAndEulers();
+      return true;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }();
+  (void)built;
+}
+
+void choose_instructions_once() {
+  static const bool chosen = (listing::wide_root_words(), listing::wide_word_products(), true);
+  (void)chosen;
+}
+
+// Every odd prime up to 46337, the last below √(2^31), with what tells divisibility by it
+// without a division: m·inverse mod 2^32 is m / p when p divides m, and above
+// (2^32 - 1) / p otherwise.
+struct OddPrime {
+  std::uint32_t p;
+  std::uint32_t inverse;
+  std::uint32_t limit;
+};
+constexpr std::uint32_t kTrialLimit = 46341;
+constexpr std::size_t kOddPrimeCount = 4791;
+constexpr auto kOddPrimes = [] {
+  std::array<bool, kTrialLimit + 1> composite{};
+  std::array<OddPrime, kOddPrimeCount> list{};
+  std::size_t count = 0;
+  for (std::uint32_t i = 3; i <= kTrialLimit; i += 2) {
+    if (composite[i]) continue;
+    std::uint32_t inverse = i;  // Newton's steps, each doubling the correct low bits
+    for (int step = 0; step < 4; ++step) inverse *= 2 - i * inverse;
+    list[count++] = {i, inverse, 0xffffffffu / i};
+    for (std::uint32_t j = i * i; j <= kTrialLimit; j += 2 * i) composite[j] = true;
+  }
+  return list;
+}();
+static_assert(kOddPrimes.back().p == 46337, "one prime too few");
+
+// Above this a cofactor left after a prime is tested for primality: trying the primes up
+// to its root would cost more than the test.
+constexpr std::uint32_t kTestCofactorFrom = std::uint32_t{1} << 22;
+
+// The distinct primes of m >= 2, ascending, into `primes` (room for 10); returns how many.
+std::size_t distinct_primes(std::uint32_t m, std::uint32_t* primes) {
+  std::size_t count = 0;
+  if (m % 2 == 0) {
+    primes[count++] = 2;
+    m >>= std::countr_zero(m);
+  }
+  for (const OddPrime& d : kOddPrimes) {
+    if (d.p * d.p > m) break;
+    if (m * d.inverse > d.limit) continue;
+    primes[count++] = d.p;
+    do m *= d.inverse;  // the exact quotient
+    while (m * d.inverse <= d.limit);
+    if (m >= kTestCofactorFrom && listing::is_prime_u32(m)) break;
+  }
+  if (m > 1) primes[count++] = m;
+  return count;
+}
+
+// The group of units of a number with primitive roots: φ(n) and its primes.
+struct Units {
+  std::uint32_t phi = 0;  // 0: n has no primitive root
+  std::uint32_t primes[10];
+  std::size_t count = 0;
+  std::span<const std::uint32_t> phi_primes() const { return {primes, count}; }
+};
+
+// φ(n) when n has primitive roots (2, 4, p^k and 2·p^k), otherwise 0.
+std::uint32_t cyclic_totient(std::uint32_t n) {
+  if (n == 2) return 1;
+  if (n == 4) return 2;
+  if (n < 3 || n % 4 == 0) return 0;
+  const std::uint32_t odd = n % 2 == 0 ? n / 2 : n;  // φ(2·p^k) = φ(p^k)
+  if (listing::is_prime_u32(odd)) return odd - 1;
+  if (!listing::is_composite_prime_power_u32(odd)) return 0;
+  build_tables_once();
+  return static_cast<std::uint32_t>(core::totient(odd));
+}
+
+Units units_of(std::uint32_t n) {
+  Units units;
+  units.phi = cyclic_totient(n);
+  if (units.phi > 1) units.count = distinct_primes(units.phi, units.primes);
+  return units;
+}
+
+// g < n coprime to n is a root: g^(φ/q) ≠ 1 for every prime q of φ.
+bool generates(std::uint32_t g, const Units& units, const listing::PowerMod& power) {
+  for (std::size_t i = 0; i < units.count; ++i) {
+    if (power(g, units.phi / units.primes[i]) == 1) return false;
+  }
+  return true;
+}
+
+// The least root of n with the given units (phi > 0).
+std::uint32_t least_root_of(std::uint32_t n, const Units& units) {
+  if (n <= 4) return n - 1;  // 2 has 1, 4 has 3 (and 3 has 2)
+  const listing::PowerMod power(n);
+  for (std::uint32_t g = 2;; ++g) {
+    if (std::gcd(g, n) == 1 && generates(g, units, power)) return g;
+  }
+}
+
+}  // namespace
+
+bool has_root(std::uint32_t n) { return cyclic_totient(n) != 0; }
+
+std::uint32_t least_root(std::uint32_t n) {
+  const Units units = units_of(n);
+  return units.phi == 0 ? 0 : least_root_of(n, units);
+}
+
+std::uint64_t count_roots(std::uint32_t n) {
+  const Units units = units_of(n);
+  return units.phi == 0 ? 0 : listing::count_coprime(units.phi, units.phi_primes());
+}
+
+bool is_root(std::uint32_t g, std::uint32_t n) {
+  if (n < 2) return false;
+  g %= n;
+  if (g == 0 || std::gcd(g, n) != 1) return false;
+  const Units units = units_of(n);
+  if (units.phi == 0) return false;
+  return generates(g, units, listing::PowerMod(n));
+}
+
+struct Lister::Bitmap {
+  listing::RootBitmap roots;
+};
+
+Lister::Lister() : bitmap_(std::make_unique<Bitmap>()) { choose_instructions_once(); }
+Lister::~Lister() = default;
+
+const std::uint64_t* Lister::words() const { return bitmap_->roots.words.data(); }
+std::size_t Lister::size() const { return count_ == 0 ? 0 : bitmap_->roots.words.size(); }
+
+void Lister::list(std::uint32_t n) {
+  if (listed_ && modulus_ == n) return;
+  listed_ = false;
+  modulus_ = 0;
+  count_ = 0;
+  const Units units = units_of(n);
+  auto& roots = bitmap_->roots;
+  if (units.phi == 0) {
+    modulus_ = n;
+    listed_ = true;
+    return;
+  }
+  try {
+    if (n <= 4) {
+      // The kernel marks from n = 5 (φ even); the memory past the bitmap stays zero, as
+      // the kernel expects of a bitmap it reuses.
+      std::fill(roots.words.begin(), roots.words.end(), 0);
+      roots.words.resize(1);
+      roots.words[0] = std::uint64_t{1} << least_root_of(n, units);
+      roots.modulus = n;
+    } else {
+      listing::mark_generator_powers(n, least_root_of(n, units), units.phi, units.phi_primes(),
+                                     roots);
+    }
+  } catch (...) {
+    // The bitmap was not yet marked when memory ran out; cleared all the same, so that
+    // the next number finds it as the kernel leaves it.
+    std::fill(roots.words.begin(), roots.words.end(), 0);
+    throw;
+  }
+  modulus_ = n;
+  count_ = listing::count_coprime(units.phi, units.phi_primes());
+  listed_ = true;
+}
+
+bool Lister::write_line(Sink sink, void* context) {
+  if (count_ == 0) return sink("-1\n", 3, context);
+  constexpr std::size_t kRoom = listing::RootWordWriter::kMaxWordBytes;
+  if (!piece_) piece_.reset(new char[kPieceBytes + kRoom]);
+  char* const begin = piece_.get();
+  char* p = begin;
+  listing::RootWordWriter writer;
+  const std::uint64_t* const all = words();
+  const std::size_t count = size();
+  for (std::size_t w = 0; w < count; ++w) {
+    if (all[w] == 0) continue;
+    if (static_cast<std::size_t>(p - begin) > kPieceBytes - kRoom) {
+      if (!sink(begin, static_cast<std::size_t>(p - begin), context)) return false;
+      p = begin;
+    }
+    p = writer.write(p, w, all[w]);
+  }
+  p[-1] = '\n';  // the last separator ends the line
+  return sink(begin, static_cast<std::size_t>(p - begin), context);
+}
+
+}  // namespace tamsel::kernel
