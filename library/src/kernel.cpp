@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <new>
 #include <numeric>
 #include <span>
@@ -11,7 +12,6 @@
 #include "core/tables.h"
 #include "listing/exponent_sieve.h"
 #include "listing/modular_product.h"
-#include "listing/primality.h"
 #include "listing/root_bitmap.h"
 #include "listing/root_line.h"
 #include "listing/wide_root_words.h"
@@ -67,6 +67,82 @@ constexpr auto kOddPrimes = [] {
 }();
 static_assert(kOddPrimes.back().p == 46337, "one prime too few");
 
+// Powers modulo an odd m < 2^31 in Montgomery's form: a product costs three integer
+// multiplications and no division, about half what the kernel's general product costs.
+class OddPowers {
+ public:
+  explicit OddPowers(std::uint32_t m) : m_(m) {
+    std::uint32_t inverse = m;  // Newton's steps, each doubling the correct low bits
+    for (int step = 0; step < 4; ++step) inverse *= 2 - m * inverse;
+    minus_inverse_ = 0 - inverse;
+    r2_ = static_cast<std::uint32_t>((~std::uint64_t{0} % m + 1) % m);  // 2^64 mod m
+    one_ = reduce(r2_);
+  }
+
+  // a^k in Montgomery's form, which one() and minus_one() are in too.
+  std::uint32_t power(std::uint32_t a, std::uint32_t k) const {
+    std::uint32_t base = reduce(std::uint64_t{a % m_} * r2_);
+    std::uint32_t result = one_;
+    for (; k != 0; k >>= 1) {
+      if (k & 1) result = reduce(std::uint64_t{result} * base);
+      base = reduce(std::uint64_t{base} * base);
+    }
+    return result;
+  }
+  std::uint32_t square(std::uint32_t x) const { return reduce(std::uint64_t{x} * x); }
+  std::uint32_t one() const { return one_; }
+  std::uint32_t minus_one() const { return m_ - one_; }
+
+  // a^k ≡ 1 (mod m).
+  bool power_is_one(std::uint32_t a, std::uint32_t k) const { return power(a, k) == one_; }
+
+ private:
+  std::uint32_t reduce(std::uint64_t t) const {
+    const std::uint32_t q = static_cast<std::uint32_t>(t) * minus_inverse_;
+    const auto u = static_cast<std::uint32_t>((t + std::uint64_t{q} * m_) >> 32);
+    return u >= m_ ? u - m_ : u;
+  }
+
+  std::uint32_t m_;
+  std::uint32_t minus_inverse_;
+  std::uint32_t r2_;
+  std::uint32_t one_;
+};
+
+// The odd primes up to 73: a prime power p^k below 2^31 with k >= 5 has p among them.
+constexpr std::size_t kSmallOddPrimes = 20;
+static_assert(kOddPrimes[kSmallOddPrimes - 1].p == 73);
+
+bool divides(const OddPrime& d, std::uint32_t m) { return m * d.inverse <= d.limit; }
+
+// Odd m >= 79 with no prime factor up to 73 is prime: the strong probable-prime test to
+// the bases 2, 7 and 61, which no composite below 4,759,123,141 passes.
+bool is_prime_without_small_factors(std::uint32_t m) {
+  if (m < 79 * 79) return true;
+  const OddPowers powers(m);
+  const int twos = std::countr_zero(m - 1);
+  const std::uint32_t odd = (m - 1) >> twos;
+  for (const std::uint32_t base : {2u, 7u, 61u}) {
+    std::uint32_t x = powers.power(base, odd);
+    if (x == powers.one() || x == powers.minus_one()) continue;
+    bool composite = true;
+    for (int i = 1; i < twos && composite; ++i) {
+      x = powers.square(x);
+      composite = x != powers.minus_one();
+    }
+    if (composite) return false;
+  }
+  return true;
+}
+
+// Odd m >= 3 is prime.
+bool is_odd_prime(std::uint32_t m) {
+  for (std::size_t i = 0; i < kSmallOddPrimes; ++i) {
+    if (divides(kOddPrimes[i], m)) return m == kOddPrimes[i].p;
+  }
+  return is_prime_without_small_factors(m);
+}
+
 // Above this a cofactor left after a prime is tested for primality: trying the primes up
 // to its root would cost more than the test.
 constexpr std::uint32_t kTestCofactorFrom = std::uint32_t{1} << 22;
@@ -84,7 +160,7 @@ std::size_t distinct_primes(std::uint32_t m, std::uint32_t* primes) {
     primes[count++] = d.p;
     do m *= d.inverse;  // the exact quotient
     while (m * d.inverse <= d.limit);
-    if (m >= kTestCofactorFrom && listing::is_prime_u32(m)) break;
+    if (m >= kTestCofactorFrom && is_odd_prime(m)) break;
   }
   if (m > 1) primes[count++] = m;
   return count;
@@ -99,16 +175,44 @@ struct Units {
   std::span<const std::uint32_t> phi_primes() const { return {primes, count}; }
 };
 
+// The r with r^k <= m < (r + 1)^k, for k = 2 or 3 and m < 2^31.
+std::uint32_t integer_root(std::uint32_t m, int k) {
+  const auto power = [k](std::uint64_t r) { return k == 2 ? r * r : r * r * r; };
+  auto r = static_cast<std::uint64_t>(k == 2 ? std::sqrt(double(m)) : std::cbrt(double(m)));
+  while (power(r) > m) --r;
+  while (power(r + 1) <= m) ++r;
+  return static_cast<std::uint32_t>(r);
+}
+
+// Odd m >= 3, not prime, is p^k for a prime p: with a prime factor up to 73, a power of
+// it; otherwise p^2, p^3 or p^4, told by integer roots.
+bool is_composite_odd_prime_power(std::uint32_t m) {
+  for (std::size_t i = 0; i < kSmallOddPrimes; ++i) {
+    const OddPrime& d = kOddPrimes[i];
+    if (!divides(d, m)) continue;
+    do m *= d.inverse;
+    while (divides(d, m));
+    return m == 1;
+  }
+  if (const std::uint32_t s = integer_root(m, 2); s * s == m) {
+    const std::uint32_t t = integer_root(s, 2);
+    return is_prime_without_small_factors(t * t == s ? t : s);
+  }
+  const std::uint32_t c = integer_root(m, 3);
+  return c * c * c == m && is_prime_without_small_factors(c);
+}
+
 // φ(n) when n has primitive roots (2, 4, p^k and 2·p^k), otherwise 0; and whether the odd
 // part of n is a prime.
 std::uint32_t cyclic_totient(std::uint32_t n, bool& odd_is_prime) {
+  odd_is_prime = false;
   if (n == 2) return 1;
   if (n == 4) return 2;
   if (n < 3 || n % 4 == 0) return 0;
   const std::uint32_t odd = n % 2 == 0 ? n / 2 : n;  // φ(2·p^k) = φ(p^k)
-  odd_is_prime = listing::is_prime_u32(odd);
+  odd_is_prime = is_odd_prime(odd);
   if (odd_is_prime) return odd - 1;
-  if (!listing::is_composite_prime_power_u32(odd)) return 0;
+  if (!is_composite_odd_prime_power(odd)) return 0;
   build_tables_once();
   return static_cast<std::uint32_t>(core::totient(odd));
 }
@@ -119,42 +223,6 @@ Units units_of(std::uint32_t n) {
   if (units.phi > 1) units.count = distinct_primes(units.phi, units.primes);
   return units;
 }
-
-// Powers modulo an odd m < 2^31 in Montgomery's form: a product costs three integer
-// multiplications and no division, about half what the kernel's general product costs.
-class OddPowers {
- public:
-  explicit OddPowers(std::uint32_t m) : m_(m) {
-    std::uint32_t inverse = m;  // Newton's steps, each doubling the correct low bits
-    for (int step = 0; step < 4; ++step) inverse *= 2 - m * inverse;
-    minus_inverse_ = 0 - inverse;
-    r2_ = static_cast<std::uint32_t>((~std::uint64_t{0} % m + 1) % m);  // 2^64 mod m
-    one_ = reduce(r2_);
-  }
-
-  // a^k ≡ 1 (mod m).
-  bool power_is_one(std::uint32_t a, std::uint32_t k) const {
-    std::uint32_t base = reduce(std::uint64_t{a % m_} * r2_);
-    std::uint32_t result = one_;
-    for (; k != 0; k >>= 1) {
-      if (k & 1) result = reduce(std::uint64_t{result} * base);
-      base = reduce(std::uint64_t{base} * base);
-    }
-    return result == one_;
-  }
-
- private:
-  std::uint32_t reduce(std::uint64_t t) const {
-    const std::uint32_t q = static_cast<std::uint32_t>(t) * minus_inverse_;
-    const auto u = static_cast<std::uint32_t>((t + std::uint64_t{q} * m_) >> 32);
-    return u >= m_ ? u - m_ : u;
-  }
-
-  std::uint32_t m_;
-  std::uint32_t minus_inverse_;
-  std::uint32_t r2_;
-  std::uint32_t one_;
-};
 
 // The Jacobi symbol (a / m) for odd m; for a prime m, -1 exactly when a is no square.
 int jacobi(std::uint32_t a, std::uint32_t m) {

@@ -42,9 +42,11 @@ TEST(Library, LeastRootAndCountAgreeWithTheDefinition) {
   std::vector<std::uint32_t> numbers;
   for (std::uint32_t n = 0; n < 30000; ++n) numbers.push_back(n);
   // Large primes, prime powers and their doubles, composites without roots.
-  for (const std::uint32_t n : {1000003u, 2147483647u, 2147483629u, 1073741827u, 1594323u, 3188646u,
-                                1162261467u, 2u * 1073741789u, 2147483646u, 2147483648u / 2,
-                                1999999973u, 4000037u * 2u, 46337u * 46337u}) {
+  for (const std::uint32_t n :
+       {1000003u, 2147483647u, 2147483629u, 1073741827u, 1594323u, 3188646u, 1162261467u,
+        2u * 1073741789u, 2147483646u, 2147483648u / 2, 1999999973u, 4000037u * 2u, 46337u * 46337u,
+        1201u * 1201u * 1201u, 211u * 211u * 211u * 211u, 2u * 79u * 79u * 79u, 6557u * 6557u,
+        1201u * 1201u * 1213u}) {
     numbers.push_back(n);
   }
   for (const std::uint32_t n : numbers) {
