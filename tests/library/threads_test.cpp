@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <latch>
 #include <string>
 #include <tamsel/primitive_roots.hpp>
 #include <thread>
@@ -31,9 +32,12 @@ TEST(LibraryThreads, ListersAndFreeFunctionsRunAtOnce) {
   constexpr int kThreads = 4;
   std::vector<std::string> together(kThreads);
   std::vector<std::thread> threads;
+  std::latch start(kThreads);  // the first calls, which make the process-wide choices, meet
   for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back(
-        [&together, t] { together[t] = survey(static_cast<std::uint32_t>(t) * 50); });
+    threads.emplace_back([&together, &start, t] {
+      start.arrive_and_wait();
+      together[t] = survey(static_cast<std::uint32_t>(t) * 50);
+    });
   }
   for (auto& thread : threads) thread.join();
   for (int t = 0; t < kThreads; ++t) {
