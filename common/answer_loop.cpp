@@ -14,8 +14,14 @@ namespace common {
 Outcome run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
                         const std::function<After(std::int32_t)>& answer,
                         const OnDemandTables* tables, bool out_has_answers) {
+  // Where answers and messages meet (2>&1, a terminal) their order shows: the answers so
+  // far go out before each message. Elsewhere it cannot be seen, and messages are
+  // gathered instead, so that a batch of bad numbers costs about what a good one does.
+  const bool messages_meet_answers = platform::same_destination(out.fd(), 2);
+  const MessageGathering gathering(!messages_meet_answers);
   // Input is not waited for once the answers cannot get out.
   NumberReader in(input_fd, [&out, out_has_answers] {
+    flush_messages();
     return out.flush() || (!out_has_answers && !platform::is_broken_pipe(out.error()));
   });
   BuildAfter build = tables != nullptr ? BuildAfter(*tables) : BuildAfter();
@@ -33,7 +39,7 @@ Outcome run_answer_loop(std::string_view program, int input_fd, OutputBuffer& ou
       break;
     }
     if (!token.in_range) {
-      out.flush();  // keep the message in order with the answers before it
+      if (messages_meet_answers) out.flush();  // in order with the answers before it
       report_out_of_range(program, token.text);
       status = kFailure;
       continue;

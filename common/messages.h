@@ -4,8 +4,26 @@
 
 namespace common {
 
-// Writes "program: text" and a newline to standard error in one piece.
+// Writes "program: text" and a newline to standard error in one piece; while messages
+// are gathered, into the gathering.
 void report(std::string_view program, std::string_view text);
+
+// While it lives, messages are gathered and written to standard error in pieces (at the
+// latest when it ends, or at flush_messages()), not one write each: for a batch whose
+// answers go elsewhere, where the order between the two streams cannot be seen.
+class MessageGathering {
+ public:
+  explicit MessageGathering(bool gather);
+  ~MessageGathering();
+  MessageGathering(const MessageGathering&) = delete;
+  MessageGathering& operator=(const MessageGathering&) = delete;
+
+ private:
+  bool gather_;
+};
+
+// Writes out what was gathered so far (before the program waits, for instance).
+void flush_messages();
 
 // The message for a number the programs do not answer.
 void report_out_of_range(std::string_view program, std::string_view number);

@@ -41,6 +41,10 @@ inline Transfer write_all(int fd, std::string_view text) {
 // fd is a terminal (a console on Windows).
 bool is_terminal(int fd);
 
+// What is written to a and to b can end up side by side: the same file, pipe or device
+// (as after `2>&1` or `>f 2>>f`), or two terminals. Where that cannot be told, true.
+bool same_destination(int a, int b);
+
 // The error that a write to a reader that has gone away fails with, where that ends the
 // program quietly as it ends any filter. Where whoever started the program ignored SIGPIPE,
 // false: the failure is then reported like any other write error.

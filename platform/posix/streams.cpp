@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/select.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -113,5 +114,13 @@ Transfer write_all(int fd, const char* data, std::size_t size) {
 }
 
 bool is_terminal(int fd) { return ::isatty(fd) == 1; }
+
+bool same_destination(int a, int b) {
+  if (is_terminal(a) && is_terminal(b)) return true;
+  struct stat first {};
+  struct stat second {};
+  if (::fstat(a, &first) != 0 || ::fstat(b, &second) != 0) return true;
+  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
 
 }  // namespace platform

@@ -157,4 +157,21 @@ bool is_terminal(int fd) {
   return usable(handle) && is_console(handle);
 }
 
+bool same_destination(int a, int b) {
+  const HANDLE first = handle_of(a);
+  const HANDLE second = handle_of(b);
+  if (!usable(first) || !usable(second)) return true;
+  const DWORD type = GetFileType(first);
+  if (type != GetFileType(second)) return false;
+  // Files are told apart by their identity; two pipes or consoles are not, and count as one.
+  BY_HANDLE_FILE_INFORMATION one{};
+  BY_HANDLE_FILE_INFORMATION other{};
+  if (type != FILE_TYPE_DISK || !GetFileInformationByHandle(first, &one) ||
+      !GetFileInformationByHandle(second, &other)) {
+    return true;
+  }
+  return one.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
+         one.nFileIndexHigh == other.nFileIndexHigh && one.nFileIndexLow == other.nFileIndexLow;
+}
+
 }  // namespace platform

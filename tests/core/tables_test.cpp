@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "core/lookup.h"
 #include "arith/primality.h"
+#include "core/lookup.h"
 #include "tests/support/oracle.h"
 
 namespace {

@@ -101,6 +101,26 @@ TEST_P(Environment, ReaderGoingAwayEndsTheRunQuietly) {
   EXPECT_EQ(in_directory("head"), run(input).out.substr(0, 10));
 }
 
+// Where answers and messages reach one file, each message stands after the answers
+// before it; elsewhere they may be gathered, and the two streams hold the same text.
+TEST_P(Environment, MessagesKeepTheirPlaceWhereAnswersMeetThem) {
+  if (testing_support::kWindows) GTEST_SKIP() << "needs a POSIX shell";
+  const std::string input = "7 -1 13 99999999999 25\n";
+  const auto message = [&](const char* number) {
+    return GetParam().name + ": " + number + " is out of range (0 to 2147483647)\n";
+  };
+  const std::string apart = run("7").out + message("-1") + run("13").out +
+                            message("99999999999") + run("25").out;
+  for (const char* redirect : {">both 2>&1", ">>both 2>>both"}) {
+    const RunResult r = testing_support::run_shell(
+        "exec " + quoted(GetParam().path) + " " + redirect, input, options_);
+    ASSERT_FALSE(r.timed_out);
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(in_directory("both"), apart) << redirect;
+    std::filesystem::remove(options_.working_directory + "/both");
+  }
+}
+
 TEST_P(Environment, TooLittleMemoryForTheLargestListIsReported) {
   if (const char* reason = no_address_space_limit()) GTEST_SKIP() << reason;
   // 2147483647 is prime; listing its roots needs far more than 150 MB.

@@ -44,7 +44,7 @@ struct RunOptions {
   // 4 KiB of input), so that a program that reads on waits. POSIX only.
   bool input_stays_open = false;
   std::vector<std::string> args = {};  // the program's arguments (run_program only)
-  bool sigpipe_ignored = false;  // as `trap '' PIPE` leaves it (POSIX only)
+  bool sigpipe_ignored = false;        // as `trap '' PIPE` leaves it (POSIX only)
 };
 
 struct RunResult {
