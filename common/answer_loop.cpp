@@ -62,7 +62,9 @@ Outcome run_answer_loop(std::string_view program, int input_fd, OutputBuffer& ou
     if (after == After::stop || out.error() != 0) break;
   }
   out.flush();
-  if (platform::is_broken_pipe(out.error())) return {status, true};
+  if (platform::is_broken_pipe(out.error()) && platform::broken_pipe_ends_quietly()) {
+    return {status, true};
+  }
   if (out.error() == EINTR && platform::caught_interrupt() != 0) return {status};
   if (out.error() != 0) {
     report_errno(program, "write error", out.error());

@@ -9,7 +9,9 @@ namespace platform {
 
 bool broken_pipe_is_write_error = false;
 
-bool is_broken_pipe(int error) { return error == EPIPE && !broken_pipe_is_write_error; }
+bool is_broken_pipe(int error) { return error == EPIPE; }
+
+bool broken_pipe_ends_quietly() { return !broken_pipe_is_write_error; }
 
 std::string error_text(int error) { return std::strerror(error); }
 

@@ -42,13 +42,16 @@ inline Transfer write_all(int fd, std::string_view text) {
 bool is_terminal(int fd);
 
 // What is written to a and to b can end up side by side: the same file, pipe or device
-// (as after `2>&1` or `>f 2>>f`), or two terminals. Where that cannot be told, true.
+// (as after `2>&1` or `>>f 2>>f`), or two terminals. Where that cannot be told, true.
 bool same_destination(int a, int b);
 
-// The error that a write to a reader that has gone away fails with, where that ends the
-// program quietly as it ends any filter. Where whoever started the program ignored SIGPIPE,
-// false: the failure is then reported like any other write error.
+// The error that a write to a reader that has gone away fails with: the program stops.
 bool is_broken_pipe(int error);
+
+// Whether a reader gone ends the program quietly, as it ends any filter
+// (end_by_broken_pipe()). Where whoever started the program ignored SIGPIPE, false: the
+// program then reports the failed write like any other and ends with status 1.
+bool broken_pipe_ends_quietly();
 
 // The text of an errno-style code: "No space left on device".
 std::string error_text(int error);

@@ -238,7 +238,8 @@ const std::vector<Row>& rows() {
        {.stdout_mode = Stdout::dev_full, .input_stays_open = true, .answers_on_console = true}},
       {"reader_gone_while_input_stays_open", "13\n", {13}, {}, "",
        {.stdout_mode = Stdout::broken_pipe, .input_stays_open = true}},
-      {"reader_gone_with_sigpipe_ignored", "13\n", {13}, {}, "write error: Broken pipe",
+      // tamsel4-3 too stops at the failed write and takes back the list in progress.
+      {"reader_gone_with_sigpipe_ignored", "13 1000003\n", {13}, {}, "write error: Broken pipe",
        {.stdout_mode = Stdout::broken_pipe, .sigpipe_ignored = true}},
 
       // Failures that only a broken device or file system gives, injected. A number cut
