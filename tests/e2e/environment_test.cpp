@@ -109,8 +109,8 @@ TEST_P(Environment, MessagesKeepTheirPlaceWhereAnswersMeetThem) {
   const auto message = [&](const char* number) {
     return GetParam().name + ": " + number + " is out of range (0 to 2147483647)\n";
   };
-  const std::string apart = run("7").out + message("-1") + run("13").out +
-                            message("99999999999") + run("25").out;
+  const std::string apart =
+      run("7").out + message("-1") + run("13").out + message("99999999999") + run("25").out;
   for (const char* redirect : {">both 2>&1", ">>both 2>>both"}) {
     const RunResult r = testing_support::run_shell(
         "exec " + quoted(GetParam().path) + " " + redirect, input, options_);
