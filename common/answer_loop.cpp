@@ -17,8 +17,9 @@ Outcome run_answer_loop(std::string_view program, int input_fd, OutputBuffer& ou
   // Where answers and messages meet (2>&1, a terminal) their order shows: the answers so
   // far go out before each message. Elsewhere it cannot be seen, and messages are
   // gathered instead, so that a batch of bad numbers costs about what a good one does.
-  const bool messages_meet_answers = platform::same_destination(out.fd(), 2);
-  const MessageGathering gathering(!messages_meet_answers);
+  // Decided at the first such number: most runs have none.
+  enum class Messages { undecided, meet_answers, apart } messages = Messages::undecided;
+  MessageGathering gathering;
   // Input is not waited for once the answers cannot get out.
   NumberReader in(input_fd, [&out, out_has_answers] {
     flush_messages();
@@ -39,7 +40,12 @@ Outcome run_answer_loop(std::string_view program, int input_fd, OutputBuffer& ou
       break;
     }
     if (!token.in_range) {
-      if (messages_meet_answers) out.flush();  // in order with the answers before it
+      if (messages == Messages::undecided) {
+        messages =
+            platform::same_destination(out.fd(), 2) ? Messages::meet_answers : Messages::apart;
+        if (messages == Messages::apart) gathering.start();
+      }
+      if (messages == Messages::meet_answers) out.flush();  // after the answers before it
       report_out_of_range(program, token.text);
       status = kFailure;
       continue;

@@ -8,19 +8,14 @@ namespace common {
 
 namespace {
 
-bool gathering = false;
+MessageGathering* gathering = nullptr;
 constexpr std::size_t kGatheredLimit = std::size_t{1} << 16;
-
-std::string& gathered() {
-  static std::string text;
-  return text;
-}
 
 }  // namespace
 
 void report(std::string_view program, std::string_view text) {
-  if (gathering) {
-    std::string& all = gathered();
+  if (gathering != nullptr) {
+    std::string& all = gathering->text_;
     all.append(program).append(": ").append(text).push_back('\n');
     if (all.size() >= kGatheredLimit) flush_messages();
     return;
@@ -32,20 +27,17 @@ void report(std::string_view program, std::string_view text) {
 }
 
 void flush_messages() {
-  std::string& all = gathered();
-  if (all.empty()) return;
-  platform::write_all(2, all);
-  all.clear();
+  if (gathering == nullptr || gathering->text_.empty()) return;
+  platform::write_all(2, gathering->text_);
+  gathering->text_.clear();
 }
 
-MessageGathering::MessageGathering(bool gather) : gather_(gather) {
-  if (gather_) gathering = true;
-}
+void MessageGathering::start() { gathering = this; }
 
 MessageGathering::~MessageGathering() {
-  if (!gather_) return;
+  if (gathering != this) return;
   flush_messages();
-  gathering = false;
+  gathering = nullptr;
 }
 
 void report_out_of_range(std::string_view program, std::string_view number) {

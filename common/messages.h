@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace common {
@@ -8,18 +9,23 @@ namespace common {
 // are gathered, into the gathering.
 void report(std::string_view program, std::string_view text);
 
-// While it lives, messages are gathered and written to standard error in pieces (at the
-// latest when it ends, or at flush_messages()), not one write each: for a batch whose
-// answers go elsewhere, where the order between the two streams cannot be seen.
+// Once started, and while it lives, messages are gathered and written to standard error
+// in pieces (at the latest when it ends, or at flush_messages()), not one write each: for
+// a batch whose answers go elsewhere, where the order between the two streams cannot be
+// seen. One at a time.
 class MessageGathering {
  public:
-  explicit MessageGathering(bool gather);
+  MessageGathering() = default;
   ~MessageGathering();
   MessageGathering(const MessageGathering&) = delete;
   MessageGathering& operator=(const MessageGathering&) = delete;
 
+  void start();
+
  private:
-  bool gather_;
+  friend void report(std::string_view, std::string_view);
+  friend void flush_messages();
+  std::string text_;
 };
 
 // Writes out what was gathered so far (before the program waits, for instance).
