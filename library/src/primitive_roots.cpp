@@ -1,6 +1,7 @@
 #include "tamsel/primitive_roots.hpp"
 
 #include <stdexcept>
+#include <string>
 
 #include "library/src/kernel.h"
 
