@@ -59,9 +59,10 @@ int errno_of_transfer(DWORD error) {
 std::size_t with_crlf(const char* text, std::size_t size, char* out) {
   char* const start = out;
   for (const char* end = text + size; text < end;) {
-    const auto* newline = static_cast<const char*>(std::memchr(text, '\n', end - text));
+    const auto* newline =
+        static_cast<const char*>(std::memchr(text, '\n', static_cast<std::size_t>(end - text)));
     const char* stop = newline != nullptr ? newline : end;
-    std::memcpy(out, text, stop - text);
+    std::memcpy(out, text, static_cast<std::size_t>(stop - text));
     out += stop - text;
     text = stop;
     if (newline != nullptr) {
