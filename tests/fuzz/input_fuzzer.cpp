@@ -39,12 +39,39 @@ struct Expected {
 bool space(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool digit(unsigned char c) { return c >= '0' && c <= '9'; }
 
+// The text that the bytes stand for: after a UTF-8 mark the rest; after a UTF-16 mark
+// (either order) one character per two bytes, those outside ASCII, and an odd last byte,
+// standing for a byte that is no part of a number.
+std::vector<std::uint8_t> decoded(const std::uint8_t* data, std::size_t size) {
+  if (size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) {
+    return {data + 3, data + size};
+  }
+  if (size < 2 || !((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF))) {
+    return {data, data + size};
+  }
+  const bool big_endian = data[0] == 0xFE;
+  std::vector<std::uint8_t> text;
+  for (std::size_t at = 2; at < size; at += 2) {
+    if (at + 1 == size) {
+      text.push_back(0x80);
+      break;
+    }
+    const unsigned unit =
+        big_endian ? (data[at] << 8u | data[at + 1]) : (data[at + 1] << 8u | data[at]);
+    text.push_back(unit < 0x80 ? static_cast<std::uint8_t>(unit) : 0x80);
+  }
+  return text;
+}
+
 // Whitespace-separated decimal integers with an optional sign, read until the input ends
 // or something else stands where a number should start. A number may be followed
 // directly by anything ("7x" is 7, then "x" ends the run). stop_at, when not negative,
 // ends the run on reading that number.
-Expected model(const std::uint8_t* data, std::size_t size, std::string_view program,
+Expected model(const std::uint8_t* bytes, std::size_t byte_count, std::string_view program,
                std::int64_t stop_at) {
+  const std::vector<std::uint8_t> text = decoded(bytes, byte_count);
+  const std::uint8_t* const data = text.data();
+  const std::size_t size = text.size();
   Expected e;
   std::size_t i = 0;
   for (;;) {
