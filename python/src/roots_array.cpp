@@ -45,7 +45,7 @@ py::array small_roots(std::uint64_t n, std::uint64_t start, std::uint64_t stop) 
     out = lister.copy(from, std::min(stop, from + kRangePerCheck), out);
   }
   work.finish();
-  return std::move(roots);
+  return roots;
 }
 
 // From 2^32 on: the library's iterator, in batches. Without a stop below n the count is
@@ -64,7 +64,7 @@ py::array large_roots(std::uint64_t n, std::uint64_t start, std::uint64_t stop) 
       done += got;
     }
     work.finish();
-    return std::move(roots);
+    return roots;
   }
   std::vector<std::uint64_t> found;
   {
@@ -82,7 +82,7 @@ py::array large_roots(std::uint64_t n, std::uint64_t start, std::uint64_t stop) 
   }
   py::array_t<std::uint64_t> roots = empty_array<std::uint64_t>(found.size());
   std::copy(found.begin(), found.end(), roots.mutable_data());
-  return std::move(roots);
+  return roots;
 }
 
 }  // namespace
