@@ -49,8 +49,8 @@ bool same_destination(int a, int b);
 bool is_broken_pipe(int error);
 
 // Whether a reader gone ends the program quietly, as it ends any filter
-// (end_by_broken_pipe()). Where whoever started the program ignored SIGPIPE, false: the
-// program then reports the failed write like any other and ends with status 1.
+// (end_by_broken_pipe()). Where whoever started the program ignored or blocked SIGPIPE,
+// false: the program then reports the failed write like any other and ends with status 1.
 bool broken_pipe_ends_quietly();
 
 // The text of an errno-style code: "No space left on device".

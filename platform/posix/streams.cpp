@@ -68,9 +68,13 @@ void prepare_standard_streams() {
   }
   // Broken pipes are handled where writes fail, so that a program can close its own
   // files first; a file grown past the size limit is a write error like a full disk. A
-  // SIGPIPE ignored by whoever started the program makes a broken pipe a write error.
+  // SIGPIPE ignored or blocked by whoever started the program makes a broken pipe a write
+  // error: a blocked one could not end the program quietly, only leave a bare status.
   // (signal() tells the disposition it replaces, with no call of its own.)
-  broken_pipe_is_write_error = std::signal(SIGPIPE, SIG_IGN) == SIG_IGN;
+  sigset_t blocked;
+  const bool sigpipe_blocked =
+      ::pthread_sigmask(SIG_BLOCK, nullptr, &blocked) == 0 && sigismember(&blocked, SIGPIPE) == 1;
+  broken_pipe_is_write_error = std::signal(SIGPIPE, SIG_IGN) == SIG_IGN || sigpipe_blocked;
   std::signal(SIGXFSZ, SIG_IGN);
 }
 

@@ -89,7 +89,9 @@ struct Setting {
   bool input_stays_open = false;  // the program must not wait for more once it has failed
   // Not for tamsel4-3, whose console carries no answers: it answers on when it fails.
   bool answers_on_console = false;
-  bool sigpipe_ignored = false;  // a reader gone is then a write error like any other
+  // A reader gone is then a write error like any other.
+  bool sigpipe_ignored = false;
+  bool sigpipe_blocked = false;
 };
 
 struct Row {
@@ -241,6 +243,8 @@ const std::vector<Row>& rows() {
       // tamsel4-3 too stops at the failed write and takes back the list in progress.
       {"reader_gone_with_sigpipe_ignored", "13 1000003\n", {13}, {}, "write error: Broken pipe",
        {.stdout_mode = Stdout::broken_pipe, .sigpipe_ignored = true}},
+      {"reader_gone_with_sigpipe_blocked", "13 1000003\n", {13}, {}, "write error: Broken pipe",
+       {.stdout_mode = Stdout::broken_pipe, .sigpipe_blocked = true}},
 
       // Failures that only a broken device or file system gives, injected. A number cut
       // short by a failed read may be incomplete: it is not answered.
@@ -282,7 +286,7 @@ const char* unavailable(const Row& row) {
     return "needs drive D mapped to the folder TAMSEL_DRIVE_D, as under Wine";
   }
   if (!testing_support::kWindows) return nullptr;
-  if (row.setting.sigpipe_ignored) return "Windows has no SIGPIPE";
+  if (row.setting.sigpipe_ignored || row.setting.sigpipe_blocked) return "Windows has no SIGPIPE";
   if (row.setting.fault.call != nullptr) {
     return "faults come from an LD_PRELOAD library, which Windows lacks";
   }
@@ -337,8 +341,8 @@ Outcome expected(const Program& p, const Row& row) {
     e.err += p.name + ": " + number + " is out of range (0 to 2147483647)\n";
   }
   if (!row.failure.empty()) e.err += p.name + ": " + row.failure + "\n";
-  const bool quiet_end =
-      row.setting.stdout_mode == Stdout::broken_pipe && !row.setting.sigpipe_ignored;
+  const bool quiet_end = row.setting.stdout_mode == Stdout::broken_pipe &&
+                         !row.setting.sigpipe_ignored && !row.setting.sigpipe_blocked;
   e.status = quiet_end ? kReaderGoneStatus : e.err.empty() ? 0 : 1;
   if (p.logs && row.setting.prepare == nullptr) e.results = testing_support::as_written(lists);
   if (row.setting.prepare == results_held_elsewhere)
@@ -354,7 +358,8 @@ Outcome run(const Program& p, const Row& row, bool jitter) {
                                       .fault = row.setting.fault,
                                       .jitter = jitter,
                                       .input_stays_open = row.setting.input_stays_open,
-                                      .sigpipe_ignored = row.setting.sigpipe_ignored};
+                                      .sigpipe_ignored = row.setting.sigpipe_ignored,
+                                      .sigpipe_blocked = row.setting.sigpipe_blocked};
   // On Windows the results file is on drive D, shared by every run: one may be left.
   const std::string results = testing_support::results_path(options.working_directory);
   std::filesystem::remove_all(results);
