@@ -52,15 +52,26 @@ Wait wait_until_ready(int fd, bool for_writing) {
   return error == EINTR ? Wait::again : Wait::ready;
 }
 
+// A descriptor that fails every use of standard stream `fd` with EBADF, as the closed
+// one would: standard input gets a write-only one and the outputs read-only ones. Where
+// /dev/null cannot be opened (a bare container), the wrong end of a pipe does the same.
+int placeholder_for(int fd) {
+  const int from_null = ::open("/dev/null", fd == 0 ? O_WRONLY : O_RDONLY);
+  if (from_null >= 0) return from_null;
+  int ends[2];
+  if (::pipe(ends) != 0) return -1;
+  ::close(fd == 0 ? ends[0] : ends[1]);
+  return fd == 0 ? ends[1] : ends[0];
+}
+
 }  // namespace
 
 void prepare_standard_streams() {
-  // Standard input gets a write-only placeholder and the outputs read-only ones, so each
-  // use fails with EBADF just as the closed descriptor would have.
-  const int modes[3] = {O_WRONLY, O_RDONLY, O_RDONLY};
+  // Else a file opened later could take the closed stream's number, and what was meant
+  // for the stream would go into it.
   for (int fd = 0; fd < 3; ++fd) {
     if (::fcntl(fd, F_GETFD) != -1) continue;
-    const int placeholder = ::open("/dev/null", modes[fd]);
+    const int placeholder = placeholder_for(fd);
     if (placeholder >= 0 && placeholder != fd) {
       ::dup2(placeholder, fd);
       ::close(placeholder);

@@ -233,6 +233,9 @@ const std::vector<Row>& rows() {
        {.stdout_mode = Stdout::dev_full}},
       {"output_closed", "7 13\n", {7, 13}, {}, "write error: Bad file descriptor",
        {.stdout_mode = Stdout::closed}},
+      // Where /dev/null is missing, a closed output stays a closed output all the same.
+      {"output_closed_without_dev_null", "7 13\n", {7, 13}, {}, "write error: Bad file descriptor",
+       {.stdout_mode = Stdout::closed, .fault = {"open", kAnyFile, ENOENT, 1}}},
       {"output_closed_and_nothing_to_write", "", {}, {}, "", {.stdout_mode = Stdout::closed}},
       {"reader_gone", "13\n", {13}, {}, "", {.stdout_mode = Stdout::broken_pipe}},
       {"output_fails_while_input_stays_open", "7 13\n", {7, 13}, {},
