@@ -172,6 +172,10 @@ TEST_F(LoggingFinder, HostileConditionsLeaveWholeListsOnly) {
        "(ulimit -c 0; ulimit -S -t 2; echo 7 2147483647 | \"$P\" >/dev/null 2>&3; echo $?) 3>&2 "
        "2>/dev/null",
        "152\n", "", kFinished},
+      // `ulimit -t` sets the hard limit too, whose SIGKILL must not come with SIGXCPU.
+      {"cpu_time_limit_soft_and_hard",
+       "(ulimit -c 0; ulimit -t 2; echo 7 2147483647 | \"$P\" >/dev/null; echo $?) 2>/dev/null",
+       "152\n", "", kFinished},
       {"interrupt_while_opening_a_fifo",
        "mkfifo 'D:\\Orvanic.txt'; \"$P\" </dev/null & pid=$!; sleep 0.5; kill -TERM $pid\n"
        "{ wait $pid; } 2>/dev/null; echo $?; rm 'D:\\Orvanic.txt'",
