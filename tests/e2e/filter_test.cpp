@@ -9,6 +9,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -135,6 +136,17 @@ void results_held_elsewhere(const std::string& results) {
   one_byte.l_type = F_RDLCK;
   one_byte.l_len = 1;
   ::fcntl(held, F_SETLK, &one_byte);
+  undo_prepare = [held] { ::close(held); };
+#endif
+}
+
+// The other kind of lock, flock(), exclusive, on a descriptor the program inherits: held
+// through another open of the file, so it is another holder all the same.
+void results_flocked(const std::string& results) {
+  std::ofstream(results) << kEarlierLists;
+#ifndef _WIN32
+  const int held = ::open(results.c_str(), O_RDONLY);
+  ::flock(held, LOCK_EX);
   undo_prepare = [held] { ::close(held); };
 #endif
 }
@@ -271,6 +283,8 @@ const std::vector<Row>& rows() {
       {"results_file_held_by_another_program", "7 13\n", {}, {},
        "D:\\Orvanic.txt" + kHeldElsewhere,
        {.prepare = results_held_elsewhere, .logging_only = true}},
+      {"results_file_locked_with_flock", "7 13\n", {}, {}, "D:\\Orvanic.txt" + kHeldElsewhere,
+       {.prepare = results_flocked, .logging_only = true}},
       {"no_drive_d", "7 13 2 8\n", {7, 13, 2, 8}, {},
        "cannot open D:\\Orvanic.txt: there is no drive D: (subst D: C:\\some\\folder makes one)",
        {.prepare = without_drive_d, .logging_only = true}},
@@ -290,6 +304,7 @@ const char* unavailable(const Row& row) {
   }
   if (!testing_support::kWindows) return nullptr;
   if (row.setting.sigpipe_ignored || row.setting.sigpipe_blocked) return "Windows has no SIGPIPE";
+  if (row.setting.prepare == results_flocked) return "flock() is POSIX's";
   if (row.setting.fault.call != nullptr) {
     return "faults come from an LD_PRELOAD library, which Windows lacks";
   }
@@ -348,7 +363,7 @@ Outcome expected(const Program& p, const Row& row) {
                          !row.setting.sigpipe_ignored && !row.setting.sigpipe_blocked;
   e.status = quiet_end ? kReaderGoneStatus : e.err.empty() ? 0 : 1;
   if (p.logs && row.setting.prepare == nullptr) e.results = testing_support::as_written(lists);
-  if (row.setting.prepare == results_held_elsewhere)
+  if (row.setting.prepare == results_held_elsewhere || row.setting.prepare == results_flocked)
     e.results = testing_support::as_written(kEarlierLists);
   e.out = testing_support::as_written(e.out);
   e.err = testing_support::as_written(e.err);

@@ -3,6 +3,7 @@
 // failures, are rows of tests/e2e/filter_test.cpp.
 #include <gtest/gtest.h>
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "common/exit_status.h"
@@ -192,6 +194,26 @@ TEST_F(LoggingFinder, HostileConditionsLeaveWholeListsOnly) {
     EXPECT_EQ(r.err, c.errors);
     EXPECT_TRUE(results() == c.file) << results().substr(0, 100);
   }
+}
+
+// As when a wrapper locks the file and then becomes the program: a record lock held
+// through another open in this very process is another holder too.
+TEST_F(LoggingFinder, ARecordLockOfThisProcessThroughAnotherOpenIsAnotherHolder) {
+  if (kWindows) GTEST_SKIP() << "record locks are POSIX's";
+#ifndef _WIN32
+  const std::string path = testing_support::results_path(dir_);
+  std::ofstream(path) << "earlier lists\n";
+  const int held = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  struct flock whole = {};
+  whole.l_type = F_WRLCK;
+  ASSERT_EQ(::fcntl(held, F_SETLK, &whole), 0);
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(logging_finder::ResultsFile(path.c_str()).refused());
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "tamsel4-3: " + path + " is locked by another process\n");
+  EXPECT_EQ(results(), "earlier lists\n");
+  ::close(held);
+#endif
 }
 
 // A list whose count disagrees with its plan (provoked through the loop's test seam) is
