@@ -2,7 +2,11 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#ifdef __linux__
+#include <poll.h>
+#else
 #include <sys/select.h>
+#endif
 #include <sys/stat.h>
 #ifdef __linux__
 #include <sys/syscall.h>
@@ -29,23 +33,32 @@ bool interrupted() { return posix::first_interrupt != 0; }
 enum class Wait { ready, again, give_up };
 
 // Waits until fd can be read or written. The caught signals are held back from the flag
-// test until pselect() lets them in atomically, so one that comes just before the wait
+// test until the wait lets them in atomically, so one that comes just before the wait
 // still ends it instead of being slept through. While saving after an interrupt the
-// wait is bounded by the grace period.
+// wait is bounded by the grace period. Linux's ppoll() takes any descriptor; elsewhere
+// pselect() does (poll() refuses terminals on macOS), but only below FD_SETSIZE: a
+// descriptor above that is not waited for, and a call on it may block.
 Wait wait_until_ready(int fd, bool for_writing) {
-  if (fd >= FD_SETSIZE) return Wait::ready;  // cannot be waited for: the call may block
+#ifndef __linux__
+  if (fd >= FD_SETSIZE) return Wait::ready;
+#endif
   sigset_t usual;
   ::pthread_sigmask(SIG_BLOCK, &posix::interrupt_signals(), &usual);
   const bool saving = interrupted();
+  timespec grace{kGraceMilliseconds / 1000, kGraceMilliseconds % 1000 * 1'000'000L};
+#ifdef __linux__
+  pollfd request{fd, static_cast<short>(for_writing ? POLLOUT : POLLIN), 0};
+  const int ready = ::ppoll(&request, 1, saving ? &grace : nullptr, &usual);
+#else
   fd_set set;
   FD_ZERO(&set);
   FD_SET(fd, &set);
-  timespec grace{kGraceMilliseconds / 1000, kGraceMilliseconds % 1000 * 1'000'000L};
   const int ready = ::pselect(fd + 1, for_writing ? nullptr : &set, for_writing ? &set : nullptr,
                               nullptr, saving ? &grace : nullptr, &usual);
+#endif
   const int error = errno;
   ::pthread_sigmask(SIG_SETMASK, &usual, nullptr);
-  if (ready > 0) return Wait::ready;
+  if (ready > 0) return Wait::ready;     // an error or hang-up too: the call itself reports it
   if (ready == 0) return Wait::give_up;  // the grace period ran out
   // A signal: the caller looks at the flag again. Another failure (a descriptor that
   // cannot be waited for) is left for the call itself to report.

@@ -169,6 +169,17 @@ TEST_F(LoggingFinder, HostileConditionsLeaveWholeListsOnly) {
        "tamsel4-3: D:\\Orvanic.txt holds part of an unfinished list: it is not a regular file, "
        "so it cannot be cut back\n",
        ""},
+      // The same with the FIFO's descriptor above what select() can wait for.
+      {"interrupt_while_a_write_is_blocked_at_descriptor_1100",
+       "mkfifo 'D:\\Orvanic.txt'; exec 3<>'D:\\Orvanic.txt'\n"
+       "echo 7 1000003 | bash -c 'ulimit -n 2048; for i in $(seq 4 1099); do eval \"exec "
+       "$i</dev/null\"; done; exec \"$0\"' \"$P\" >/dev/null &\n"
+       "pid=$!; sleep 1; kill -TERM $pid; t=$(date +%s%N); { wait $pid; } 2>/dev/null; echo $?\n"
+       "[ $(( ($(date +%s%N) - t) / 1000000 )) -lt 1500 ] && echo quickly; rm 'D:\\Orvanic.txt'",
+       "143\nquickly\n",
+       "tamsel4-3: D:\\Orvanic.txt holds part of an unfinished list: it is not a regular file, "
+       "so it cannot be cut back\n",
+       ""},
       // Other signals that end a program save the finished lists too.
       {"cpu_time_limit_mid_list",
        "(ulimit -c 0; ulimit -S -t 2; echo 7 2147483647 | \"$P\" >/dev/null 2>&3; echo $?) 3>&2 "
