@@ -9,6 +9,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -89,7 +90,9 @@ struct Setting {
   bool input_stays_open = false;  // the program must not wait for more once it has failed
   // Not for tamsel4-3, whose console carries no answers: it answers on when it fails.
   bool answers_on_console = false;
-  bool sigpipe_ignored = false;  // a reader gone is then a write error like any other
+  // A reader gone is then a write error like any other.
+  bool sigpipe_ignored = false;
+  bool sigpipe_blocked = false;
 };
 
 struct Row {
@@ -133,6 +136,17 @@ void results_held_elsewhere(const std::string& results) {
   one_byte.l_type = F_RDLCK;
   one_byte.l_len = 1;
   ::fcntl(held, F_SETLK, &one_byte);
+  undo_prepare = [held] { ::close(held); };
+#endif
+}
+
+// The other kind of lock, flock(), exclusive, on a descriptor the program inherits: held
+// through another open of the file, so it is another holder all the same.
+void results_flocked(const std::string& results) {
+  std::ofstream(results) << kEarlierLists;
+#ifndef _WIN32
+  const int held = ::open(results.c_str(), O_RDONLY);
+  ::flock(held, LOCK_EX);
   undo_prepare = [held] { ::close(held); };
 #endif
 }
@@ -231,6 +245,9 @@ const std::vector<Row>& rows() {
        {.stdout_mode = Stdout::dev_full}},
       {"output_closed", "7 13\n", {7, 13}, {}, "write error: Bad file descriptor",
        {.stdout_mode = Stdout::closed}},
+      // Where /dev/null is missing, a closed output stays a closed output all the same.
+      {"output_closed_without_dev_null", "7 13\n", {7, 13}, {}, "write error: Bad file descriptor",
+       {.stdout_mode = Stdout::closed, .fault = {"open", kAnyFile, ENOENT, 1}}},
       {"output_closed_and_nothing_to_write", "", {}, {}, "", {.stdout_mode = Stdout::closed}},
       {"reader_gone", "13\n", {13}, {}, "", {.stdout_mode = Stdout::broken_pipe}},
       {"output_fails_while_input_stays_open", "7 13\n", {7, 13}, {},
@@ -241,6 +258,8 @@ const std::vector<Row>& rows() {
       // tamsel4-3 too stops at the failed write and takes back the list in progress.
       {"reader_gone_with_sigpipe_ignored", "13 1000003\n", {13}, {}, "write error: Broken pipe",
        {.stdout_mode = Stdout::broken_pipe, .sigpipe_ignored = true}},
+      {"reader_gone_with_sigpipe_blocked", "13 1000003\n", {13}, {}, "write error: Broken pipe",
+       {.stdout_mode = Stdout::broken_pipe, .sigpipe_blocked = true}},
 
       // Failures that only a broken device or file system gives, injected. A number cut
       // short by a failed read may be incomplete: it is not answered.
@@ -264,6 +283,8 @@ const std::vector<Row>& rows() {
       {"results_file_held_by_another_program", "7 13\n", {}, {},
        "D:\\Orvanic.txt" + kHeldElsewhere,
        {.prepare = results_held_elsewhere, .logging_only = true}},
+      {"results_file_locked_with_flock", "7 13\n", {}, {}, "D:\\Orvanic.txt" + kHeldElsewhere,
+       {.prepare = results_flocked, .logging_only = true}},
       {"no_drive_d", "7 13 2 8\n", {7, 13, 2, 8}, {},
        "cannot open D:\\Orvanic.txt: there is no drive D: (subst D: C:\\some\\folder makes one)",
        {.prepare = without_drive_d, .logging_only = true}},
@@ -282,7 +303,8 @@ const char* unavailable(const Row& row) {
     return "needs drive D mapped to the folder TAMSEL_DRIVE_D, as under Wine";
   }
   if (!testing_support::kWindows) return nullptr;
-  if (row.setting.sigpipe_ignored) return "Windows has no SIGPIPE";
+  if (row.setting.sigpipe_ignored || row.setting.sigpipe_blocked) return "Windows has no SIGPIPE";
+  if (row.setting.prepare == results_flocked) return "flock() is POSIX's";
   if (row.setting.fault.call != nullptr) {
     return "faults come from an LD_PRELOAD library, which Windows lacks";
   }
@@ -337,11 +359,11 @@ Outcome expected(const Program& p, const Row& row) {
     e.err += p.name + ": " + number + " is out of range (0 to 2147483647)\n";
   }
   if (!row.failure.empty()) e.err += p.name + ": " + row.failure + "\n";
-  const bool quiet_end =
-      row.setting.stdout_mode == Stdout::broken_pipe && !row.setting.sigpipe_ignored;
+  const bool quiet_end = row.setting.stdout_mode == Stdout::broken_pipe &&
+                         !row.setting.sigpipe_ignored && !row.setting.sigpipe_blocked;
   e.status = quiet_end ? kReaderGoneStatus : e.err.empty() ? 0 : 1;
   if (p.logs && row.setting.prepare == nullptr) e.results = testing_support::as_written(lists);
-  if (row.setting.prepare == results_held_elsewhere)
+  if (row.setting.prepare == results_held_elsewhere || row.setting.prepare == results_flocked)
     e.results = testing_support::as_written(kEarlierLists);
   e.out = testing_support::as_written(e.out);
   e.err = testing_support::as_written(e.err);
@@ -354,7 +376,8 @@ Outcome run(const Program& p, const Row& row, bool jitter) {
                                       .fault = row.setting.fault,
                                       .jitter = jitter,
                                       .input_stays_open = row.setting.input_stays_open,
-                                      .sigpipe_ignored = row.setting.sigpipe_ignored};
+                                      .sigpipe_ignored = row.setting.sigpipe_ignored,
+                                      .sigpipe_blocked = row.setting.sigpipe_blocked};
   // On Windows the results file is on drive D, shared by every run: one may be left.
   const std::string results = testing_support::results_path(options.working_directory);
   std::filesystem::remove_all(results);

@@ -53,6 +53,7 @@ const std::vector<Row> kRows = {
     {"double_dash_twice",          {"--", "--"},    Stdout::capture,  2, Shows::nothing, unexpected("--")},
     // Windows' own way to ask for help; a usage error elsewhere (see below).
     {"slash_question_mark",        {"/?"},          Stdout::capture,  2, Shows::nothing, unexpected("/?")},
+    {"control_bytes_escaped",      {"\x1b[31mred\n\t\r\x7f\x01"}, Stdout::capture, 2, Shows::nothing, unexpected("\\033[31mred\\n\\t\\r\\177\\001")},
     {"empty_argument",             {""},            Stdout::capture,  2, Shows::nothing, unexpected("")},
     {"help_to_a_full_disk",        {"--help"},      Stdout::dev_full, 1, Shows::nothing, "{P}: write error: No space left on device\n"},
     {"version_to_a_closed_stdout", {"--version"},   Stdout::closed,   1, Shows::nothing, "{P}: write error: Bad file descriptor\n"},
