@@ -2,6 +2,8 @@
 // write and close to give the program what a failing disk, a slow pipe or a signal would:
 //   TAMSEL_FAIL=CALL:FD:ERRNO:NTH  the NTH call of CALL on FD (-1: any descriptor above
 //                                  standard error) fails with ERRNO;
+//   TAMSEL_FAIL=partial:FD:ERRNO:NTH  the same for a write, but half of its bytes reach
+//                                  the file first, as some runtimes fail on a full disk;
 //   TAMSEL_JITTER=1                every other read or write is interrupted (EINTR) before
 //                                  it starts, reads return one byte (cutting every
 //                                  token, mark and UTF-16 unit) and writes take half
@@ -75,6 +77,11 @@ extern "C" ssize_t read(int fd, void* buffer, size_t count) {
 extern "C" ssize_t write(int fd, const void* buffer, size_t count) {
   static const auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
   if (fails("write", fd) || interrupted()) return -1;
+  if (fails("partial", fd)) {
+    real(fd, buffer, count / 2);
+    errno = failure().error;
+    return -1;
+  }
   return real(fd, buffer, jitter() && count > 1 ? count / 2 : count);
 }
 
