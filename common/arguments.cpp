@@ -5,6 +5,7 @@
 
 #include "common/exit_status.h"
 #include "common/messages.h"
+#include "platform/arguments.h"
 #include "platform/streams.h"
 
 #ifndef TAMSEL_VERSION
@@ -61,8 +62,9 @@ std::string shown(std::string_view arg) {
 
 }  // namespace
 
-void handle_arguments(std::string_view program, std::string_view help, int argc,
-                      const char* const* argv) {
+void handle_arguments(std::string_view program, std::string_view help, int main_argc,
+                      const char* const* main_argv) {
+  const auto [argc, argv] = platform::arguments_as_utf8(main_argc, main_argv);
   if (argc <= 1) return;
 
   // Any stray argument makes the whole command line wrong, even beside --help. "--" ends

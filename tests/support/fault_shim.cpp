@@ -4,6 +4,8 @@
 //                                  standard error) fails with ERRNO; for CALL open,
 //                                  the NTH open of /dev/null (FD unused), as in a bare
 //                                  container without it;
+//   TAMSEL_FAIL=partial:FD:ERRNO:NTH  the same for a write, but half of its bytes reach
+//                                  the file first, as some runtimes fail on a full disk;
 //   TAMSEL_JITTER=1                every other read or write is interrupted (EINTR) before
 //                                  it starts, reads return one byte (cutting every
 //                                  token, mark and UTF-16 unit) and writes take half
@@ -79,6 +81,11 @@ extern "C" ssize_t read(int fd, void* buffer, size_t count) {
 extern "C" ssize_t write(int fd, const void* buffer, size_t count) {
   static const auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
   if (fails("write", fd) || interrupted()) return -1;
+  if (fails("partial", fd)) {
+    real(fd, buffer, count / 2);
+    errno = failure().error;
+    return -1;
+  }
   return real(fd, buffer, jitter() && count > 1 ? count / 2 : count);
 }
 

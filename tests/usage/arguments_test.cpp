@@ -165,4 +165,21 @@ TEST(Arguments, SlashQuestionMarkShowsTheHelpOnWindows) {
   }
 }
 
+TEST(Arguments, EchoedAsTyped) {
+  // An em dash pasted for "--" and a name with an umlaut: on Windows they arrive in the
+  // legacy code page unless taken from the wide command line.
+  for (const testing_support::Program& program : testing_support::all_programs()) {
+    for (const std::string arg : {"\u2014help", "J\u00fcrgen"}) {
+      SCOPED_TRACE(program.name + " " + arg);
+      testing_support::RunOptions options;
+      options.args = {arg};
+      options.timeout_seconds = 20;
+      const auto run = testing_support::run_program(program.path, "7\n", options);
+      ASSERT_FALSE(run.timed_out);
+      EXPECT_EQ(run.exit_code, 2);
+      EXPECT_EQ(run.err, testing_support::as_written(with_name(unexpected(arg), program.name)));
+    }
+  }
+}
+
 }  // namespace
