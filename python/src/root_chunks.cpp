@@ -2,15 +2,13 @@
 
 #include <algorithm>
 
-#include "without_gil.h"
-
 namespace pytamsel {
 
 namespace py = pybind11;
 
 namespace {
 
-constexpr std::size_t kLargestChunk = 4096;
+constexpr std::size_t kLargestChunk = 1024;
 
 }  // namespace
 
@@ -26,13 +24,8 @@ py::list RootChunks::next() {
   if (done_) return py::list();
   const std::size_t capacity = chunk_;
   chunk_ = std::min(kLargestChunk, 2 * chunk_);
-  std::size_t got = 0;
-  {
-    WithoutGil work;
-    got = reverse_ ? iterator_.prev_batch(batch_.data(), capacity)
-                   : iterator_.next_batch(batch_.data(), capacity);
-    work.finish();
-  }
+  const std::size_t got = reverse_ ? iterator_.prev_batch(batch_.data(), capacity)
+                                   : iterator_.next_batch(batch_.data(), capacity);
   // Past the bound, or fewer than asked: the last chunk.
   const auto past = [this](std::uint64_t r) { return reverse_ ? r < bound_ : r >= bound_; };
   const std::size_t kept = static_cast<std::size_t>(

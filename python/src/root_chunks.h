@@ -1,6 +1,8 @@
 // The lazy side of primitive_roots: the roots of n in [start, stop), ascending or
-// descending, handed to Python as lists that grow from 16 roots to 4096, so that the first
-// root costs little and each later one little more than a list element.
+// descending, handed to Python as lists that grow from 16 roots to 1024, so that the first
+// root costs little and each later one little more than a list element. A chunk takes at
+// most a few milliseconds and keeps the GIL: the package chains the chunks with itertools,
+// whose iterators are not safe against a callable that lets other threads in midway.
 #pragma once
 
 #include <pybind11/pybind11.h>
