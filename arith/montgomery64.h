@@ -31,7 +31,7 @@ class Montgomery {
   static constexpr int kBits = std::numeric_limits<Word>::digits;
 
  public:
-  Montgomery() : Montgomery(1) {}
+  Montgomery() = default;  // modulo 1, set up without a division
   // Odd n >= 1.
   explicit Montgomery(Word n) : n_(n) {
     Word inverse = n;  // right to 3 bits for odd n; each Newton step doubles them
@@ -77,8 +77,8 @@ class Montgomery {
     return high >= qn ? high - qn : static_cast<Word>(high - qn + n_);
   }
 
-  Word n_;
-  Word inverse_ = 0;  // n^-1 mod R
+  Word n_ = 1;
+  Word inverse_ = 1;  // n^-1 mod R
   Word one_ = 0;
   Word r2_ = 0;
 };

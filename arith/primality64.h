@@ -170,8 +170,13 @@ inline PrimePower prime_power_u64(std::uint64_t m) {
     return std::has_single_bit(m) ? PrimePower{2, static_cast<unsigned>(std::countr_zero(m))}
                                   : PrimePower{0, 0};
   }
-  for (const TrialPrime& d : kTrialPrimes) {
+  // Primes, the common case, are told by a few trials and the strong tests, before the
+  // trials that a prime power without small factors needs.
+  constexpr std::size_t kFirst = 15;  // 3 .. 53
+  for (std::size_t i = 0; i < kTrialPrimeCount; ++i) {
+    const TrialPrime& d = kTrialPrimes[i];
     if (d.p * d.p > m) return {m, 1};
+    if (i == kFirst && passes_strong_tests_u64(m)) return {m, 1};
     if (!d.divides(m)) continue;
     unsigned exponent = 0;
     do {
@@ -180,7 +185,7 @@ inline PrimePower prime_power_u64(std::uint64_t m) {
     } while (d.divides(m));
     return m == 1 ? PrimePower{d.p, exponent} : PrimePower{0, 0};
   }
-  return prime_power_after_trial_u64(m);
+  return prime_power_after_trial_u64(m);  // tests m again, rarely: most composites end above
 }
 
 }  // namespace arith
