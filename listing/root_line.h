@@ -172,8 +172,10 @@ namespace root_line_detail {
 
 // The marked residues ascending, each word's through write_word(p, w, bits), and the last
 // separator turned into the line end. Stops formatting once nothing more gets out.
+// Inlined into each caller, so that the writer's state stays in registers.
 template <class Sink, class WriteWord>
-void write_line(const RootBitmap& roots, Sink& out, WriteWord&& write_word) {
+[[gnu::always_inline]] inline void write_line(const RootBitmap& roots, Sink& out,
+                                              WriteWord&& write_word) {
   bool any = false;
   const std::size_t count = roots.words().size();
   const std::uint64_t* const words = roots.words().data();
