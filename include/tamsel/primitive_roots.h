@@ -10,8 +10,7 @@
  * used by one thread at a time; several listers may run at once.
  *
  * Cost: the tests and the least root take about a microsecond (factoring n - 1 and, for a
- * composite n, n itself dominates). The first call that needs a totient of a composite
- * prime power builds tables of 13 MB once, in a few milliseconds. Listing costs a few
+ * composite n, n itself dominates); they allocate nothing. Listing costs a few
  * nanoseconds per root, and memory for a bitmap of n bits (see the lister below). */
 #ifndef TAMSEL_PRIMITIVE_ROOTS_H
 #define TAMSEL_PRIMITIVE_ROOTS_H

@@ -11,8 +11,7 @@
 // by one thread at a time; several listers may run at once.
 //
 // Cost: the tests, the count and the least root take about a microsecond (factoring
-// n - 1, and a composite n, dominates). The first call that needs a totient of a composite
-// prime power builds 13 MB of tables once, in a few milliseconds. Listing costs a few
+// n - 1, and a composite n, dominates); they allocate nothing. Listing costs a few
 // nanoseconds per root and a bitmap of n bits.
 #pragma once
 

@@ -8,12 +8,21 @@
 
 namespace oracle {
 
+__extension__ typedef unsigned __int128 Wide;
+
+// a·b mod n for any n below 2^64, by the compiler's 128-bit arithmetic where 64 bits
+// do not hold the product.
+inline std::uint64_t multiply_mod(std::uint64_t a, std::uint64_t b, std::uint64_t n) {
+  if (((a | b) >> 32) == 0) return a * b % n;
+  return static_cast<std::uint64_t>(Wide{a} * b % n);
+}
+
 inline std::uint64_t power_mod(std::uint64_t base, std::uint64_t exponent, std::uint64_t n) {
   std::uint64_t result = 1 % n;
   base %= n;
   for (; exponent != 0; exponent >>= 1) {
-    if (exponent & 1) result = result * base % n;
-    base = base * base % n;
+    if (exponent & 1) result = multiply_mod(result, base, n);
+    base = multiply_mod(base, base, n);
   }
   return result;
 }
@@ -24,9 +33,18 @@ inline std::uint64_t order(std::uint64_t g, std::uint64_t n, std::uint64_t limit
   std::uint64_t power = g % n;
   for (std::uint64_t k = 1; k <= limit; ++k) {
     if (power == 1 % n) return k;
-    power = power * g % n;
+    power = multiply_mod(power, g, n);
   }
   return limit + 1;
+}
+
+// λ(n), the least exponent that takes every unit to 1: the lcm of their orders. Small n.
+inline std::uint64_t carmichael_lambda_by_orders(std::uint64_t n) {
+  std::uint64_t lambda = n == 0 ? 0 : 1;
+  for (std::uint64_t g = 1; g < n; ++g) {
+    if (std::gcd(g, n) == 1) lambda = std::lcm(lambda, order(g, n, n));
+  }
+  return lambda;
 }
 
 // Distinct prime factors by trial division, ascending.
