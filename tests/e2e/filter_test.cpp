@@ -288,7 +288,8 @@ const std::vector<Row>& rows() {
       // U+0667 U+0669, Arabic-Indic seven and nine, and a fullwidth 7: not digits here.
       {"arabic_indic_digits", "7 \u0667\u0669 9\n", {7}},
       {"fullwidth_digit", "7 \uff17 9\n", {7}},
-      // A byte-order mark opens the input; elsewhere it is no part of a number.
+      // A byte-order mark opens the input; further on (files joined, each with its mark)
+      // it separates numbers like a space, inside a token too. Half a mark ends the run.
       {"utf8_mark",
        "\xEF\xBB\xBF"
        "7 13\r\n",
@@ -297,7 +298,15 @@ const std::vector<Row>& rows() {
       {"utf8_mark_not_at_the_start",
        "7 \xEF\xBB\xBF"
        "9\n",
-       {7}},
+       {7, 9}},
+      {"files_joined_each_with_its_mark",
+       "\xEF\xBB\xBF"
+       "7 13\r\n\xEF\xBB\xBF"
+       "9\r\n",
+       {7, 13, 9}},
+      {"utf8_mark_inside_a_number", "7\xEF\xBB\xBF\xEF\xBB\xBF-0", {7, 0}},
+      {"utf8_mark_cut_short", "7 \xEF\xBB 9", {7}},
+      {"utf16_mark_further_on", utf16(u"7\uFEFF9 \uFEFF13", true), {7, 9, 13}},
       {"utf16_little_endian", utf16(u"7 13\r\n-0 +9", false), {7, 13, 0, 9}},
       {"utf16_big_endian", utf16(u"7 13\r\n9", true), {7, 13, 9}},
       {"utf16_non_ascii_ends_the_run", utf16(u"7 \u0137 9 \u0667", false), {7}},
