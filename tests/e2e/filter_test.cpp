@@ -120,6 +120,7 @@ struct Setting {
   bool sigpipe_ignored = false;
   bool sigpipe_blocked = false;
   bool lists_lost = false;  // the results file is left empty
+  int seconds = 10;         // the run must end within that
 };
 
 struct Row {
@@ -353,6 +354,12 @@ const std::vector<Row>& rows() {
       // tamsel4-3 too stops at the failed write and takes back the list in progress.
       {"reader_gone_with_sigpipe_ignored", "13 1000003\n", {13}, {}, "write error: Broken pipe",
        {.stdout_mode = Stdout::broken_pipe, .sigpipe_ignored = true}},
+      // Answers that cannot get out call for no more work: 2147483647's list would take
+      // seconds.
+      {"no_list_after_a_failed_write", "7 2147483647\n", {7}, {}, "write error: " + kNoSpace,
+       {.stdout_mode = Stdout::dev_full, .answers_on_console = true, .seconds = 2}},
+      {"no_list_after_the_reader_left", "7 2147483647\n", {7}, {}, "write error: Broken pipe",
+       {.stdout_mode = Stdout::broken_pipe, .sigpipe_ignored = true, .seconds = 2}},
       {"reader_gone_with_sigpipe_blocked", "13 1000003\n", {13}, {}, "write error: Broken pipe",
        {.stdout_mode = Stdout::broken_pipe, .sigpipe_blocked = true}},
 
@@ -485,6 +492,7 @@ Outcome expected(const Program& p, const Row& row) {
 Outcome run(const Program& p, const Row& row, bool jitter) {
   testing_support::RunOptions options{.working_directory = testing_support::make_temp_directory(),
                                       .stdout_mode = row.setting.stdout_mode,
+                                      .timeout_seconds = row.setting.seconds,
                                       .fault = row.setting.fault,
                                       .jitter = jitter,
                                       .input_stays_open = row.setting.input_stays_open,
