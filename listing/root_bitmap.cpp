@@ -211,5 +211,7 @@ template bool mark_generator_powers(std::uint32_t, std::uint32_t, std::uint32_t,
                                     std::span<const std::uint32_t>, RootBitmap&, NeverStop);
 template bool mark_generator_powers(std::uint32_t, std::uint32_t, std::uint32_t,
                                     std::span<const std::uint32_t>, RootBitmap&, StopAtInterrupt);
+template bool mark_generator_powers(std::uint32_t, std::uint32_t, std::uint32_t,
+                                    std::span<const std::uint32_t>, RootBitmap&, StopWhenAsked);
 
 }  // namespace listing

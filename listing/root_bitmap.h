@@ -47,6 +47,12 @@ struct NeverStop {
 struct StopAtInterrupt {
   bool operator()() const;
 };
+// Stops when the caller's test says so: a library user's cancellation.
+struct StopWhenAsked {
+  bool (*ask)(void* context);
+  void* context;
+  bool operator()() const { return ask(context); }
+};
 
 // Marks g^k mod n for every exponent k in 1 .. phi with gcd(k, phi) = 1, and nothing
 // else. With g a primitive root of n and phi = φ(n) these are exactly the primitive roots

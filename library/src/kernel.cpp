@@ -296,29 +296,47 @@ struct Lister::Bitmap {
   listing::RootBitmap roots;
 };
 
-Lister::Lister() : bitmap_(std::make_unique<Bitmap>()) { choose_instructions_once(); }
+const std::size_t Lister::kPieceRoom = kPieceBytes + listing::RootWordWriter::kMaxWordBytes;
+
+Lister::Lister() { choose_instructions_once(); }
 Lister::~Lister() = default;
 
-const std::uint64_t* Lister::words() const { return bitmap_->roots.words().data(); }
+const std::uint64_t* Lister::words() const {
+  return bitmap_ ? bitmap_->roots.words().data() : nullptr;
+}
 std::size_t Lister::size() const { return count_ == 0 ? 0 : bitmap_->roots.words().size(); }
 
-void Lister::list(std::uint32_t n) {
-  if (listed_ && modulus_ == n) return;
+void Lister::clear() {
+  bitmap_.reset();
+  listed_ = false;
+  modulus_ = 0;
+  count_ = 0;
+}
+
+bool Lister::list(std::uint32_t n, ShouldStop should_stop, void* context) {
+  if (listed_ && modulus_ == n) return true;
   listed_ = false;
   modulus_ = 0;
   count_ = 0;
   const Units units = units_of(n);
-  auto& roots = bitmap_->roots;
   if (units.phi == 0) {
     modulus_ = n;
     listed_ = true;
-    return;
+    return true;
   }
+  if (!bitmap_) bitmap_ = std::make_unique<Bitmap>();
+  auto& roots = bitmap_->roots;
   // Memory that runs out leaves the bitmap to be cleared by its next reset, as the
   // kernel keeps it.
   if (n <= 4) {
     // The kernel marks from n = 5 (φ even).
     roots.reset(n)[0] = std::uint64_t{1} << least_root_of(n, units);
+  } else if (should_stop != nullptr) {
+    const listing::StopWhenAsked stop{should_stop, context};
+    if (!listing::mark_generator_powers(n, least_root_of(n, units), units.phi, units.phi_primes(),
+                                        roots, stop)) {
+      return false;
+    }
   } else {
     listing::mark_generator_powers(n, least_root_of(n, units), units.phi, units.phi_primes(),
                                    roots);
@@ -326,27 +344,44 @@ void Lister::list(std::uint32_t n) {
   modulus_ = n;
   count_ = listing::count_coprime(units.phi, units.phi_primes());
   listed_ = true;
+  return true;
 }
 
-bool Lister::write_line(Sink sink, void* context) {
-  if (count_ == 0) return sink("-1\n", 3, context);
+namespace {
+
+template <class Word>
+bool write_words_of(char* piece, std::uint64_t words, Word word, Sink sink, void* context) {
   constexpr std::size_t kRoom = listing::RootWordWriter::kMaxWordBytes;
-  if (!piece_) piece_.reset(new char[kPieceBytes + kRoom]);
-  char* const begin = piece_.get();
+  char* const begin = piece;
   char* p = begin;
   listing::RootWordWriter writer;
-  const std::uint64_t* const all = words();
-  const std::size_t count = size();
-  for (std::size_t w = 0; w < count; ++w) {
-    if (all[w] == 0) continue;
-    if (static_cast<std::size_t>(p - begin) > kPieceBytes - kRoom) {
+  for (std::uint64_t w = 0; w < words; ++w) {
+    const std::uint64_t bits = word(w);
+    if (bits == 0) continue;
+    if (static_cast<std::size_t>(p - begin) > Lister::kPieceBytes - kRoom) {
       if (!sink(begin, static_cast<std::size_t>(p - begin), context)) return false;
       p = begin;
     }
-    p = writer.write(p, w, all[w]);
+    p = writer.write(p, static_cast<std::size_t>(w), bits);
   }
+  if (p == begin) return sink("-1\n", 3, context);
   p[-1] = '\n';  // the last separator ends the line
   return sink(begin, static_cast<std::size_t>(p - begin), context);
+}
+
+}  // namespace
+
+bool write_words(char* piece, std::uint64_t words, WordSource word, const void* source, Sink sink,
+                 void* context) {
+  return write_words_of(
+      piece, words, [word, source](std::uint64_t w) { return word(w, source); }, sink, context);
+}
+
+bool Lister::write_line(char* piece, Sink sink, void* context) const {
+  if (count_ == 0) return sink("-1\n", 3, context);
+  const std::uint64_t* const all = words();
+  return write_words_of(
+      piece, size(), [all](std::uint64_t w) { return all[w]; }, sink, context);
 }
 
 }  // namespace tamsel::kernel

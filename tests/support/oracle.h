@@ -1,6 +1,7 @@
 #pragma once
 // The one oracle of the tests and fuzzers: primitive roots straight from their
 // definition, by plain arithmetic that shares nothing with the programs' fast paths.
+#include <algorithm>
 #include <cstdint>
 #include <numeric>
 #include <string>
@@ -8,12 +9,18 @@
 
 namespace oracle {
 
+// a·b mod n for any n below 2^64, through the compiler's 128-bit product.
+inline std::uint64_t multiply_mod(std::uint64_t a, std::uint64_t b, std::uint64_t n) {
+  __extension__ typedef unsigned __int128 Wide;
+  return static_cast<std::uint64_t>(static_cast<Wide>(a) * b % n);
+}
+
 inline std::uint64_t power_mod(std::uint64_t base, std::uint64_t exponent, std::uint64_t n) {
   std::uint64_t result = 1 % n;
   base %= n;
   for (; exponent != 0; exponent >>= 1) {
-    if (exponent & 1) result = result * base % n;
-    base = base * base % n;
+    if (exponent & 1) result = multiply_mod(result, base, n);
+    base = multiply_mod(base, base, n);
   }
   return result;
 }
@@ -24,7 +31,7 @@ inline std::uint64_t order(std::uint64_t g, std::uint64_t n, std::uint64_t limit
   std::uint64_t power = g % n;
   for (std::uint64_t k = 1; k <= limit; ++k) {
     if (power == 1 % n) return k;
-    power = power * g % n;
+    power = multiply_mod(power, g, n);
   }
   return limit + 1;
 }
@@ -79,6 +86,15 @@ inline std::uint64_t least_root(std::uint64_t n) {
   for (std::uint64_t g = 2;; ++g) {
     if (is_root(g, n, phi, primes)) return g;
   }
+}
+
+// Carmichael's λ(n) for small n: the largest order of a unit, unit by unit.
+inline std::uint64_t lambda_by_orders(std::uint64_t n) {
+  std::uint64_t largest = n == 0 ? 0 : 1;
+  for (std::uint64_t g = 1; g < n; ++g) {
+    if (std::gcd(g, n) == 1) largest = std::max(largest, order(g, n, n));
+  }
+  return largest;
 }
 
 // The answer line of n from the definition: every unit g whose order is φ(n), that is
