@@ -152,6 +152,7 @@ bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint3
         if (at + 1 == capacity) drain(region);
       },
       stop);
+  if (!whole) return false;  // cancelled: the bitmap is thrown away unread
   for (std::size_t region = 0; region < regions; ++region) {
     drain(region);
     for (unsigned k = 0; k < filled[region]; ++k) set_bit(words, lines[region].roots[k]);

@@ -3,7 +3,7 @@
 // a C++ callback throws reaches the caller and leaves the lister usable.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <ctime>
 #include <stdexcept>
 #include <string>
 #include <tamsel/primitive_roots.hpp>
@@ -114,9 +114,10 @@ TEST(Callbacks, CppVisitorsGetLogicErrorAndExceptionsPropagate) {
 TEST(Callbacks, CancellingTheLargestListTakesLessThanASecond) {
   tamsel::RootLister lister;
   int asked = 0;
-  const auto start = std::chrono::steady_clock::now();
+  // Processor time: a loaded machine stretches the wall clock, not this.
+  const std::clock_t start = std::clock();
   EXPECT_FALSE(lister.list(2147483647, [&asked] { return ++asked == 20; }));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  EXPECT_LT(std::clock() - start, CLOCKS_PER_SEC);
   EXPECT_EQ(asked, 20);
   EXPECT_EQ(lister.modulus(), 0u);
   EXPECT_EQ(lister.count(), 0u);
