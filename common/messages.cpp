@@ -1,6 +1,7 @@
 #include "common/messages.h"
 
 #include <string>
+#include <utility>
 
 #include "platform/streams.h"
 
@@ -9,11 +10,13 @@ namespace common {
 namespace {
 
 MessageGathering* gathering = nullptr;
+std::function<void()> before_message;
 constexpr std::size_t kGatheredLimit = std::size_t{1} << 16;
 
 }  // namespace
 
 void report(std::string_view program, std::string_view text) {
+  if (before_message) before_message();
   if (gathering != nullptr) {
     std::string& all = gathering->text_;
     all.append(program).append(": ").append(text).push_back('\n');
@@ -25,6 +28,8 @@ void report(std::string_view program, std::string_view text) {
   line.append(program).append(": ").append(text).push_back('\n');
   platform::write_all(2, line);  // if that fails, there is nowhere left to complain to
 }
+
+void before_each_message(std::function<void()> hook) { before_message = std::move(hook); }
 
 void flush_messages() {
   if (gathering == nullptr || gathering->text_.empty()) return;

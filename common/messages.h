@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,11 @@ class MessageGathering {
   friend void flush_messages();
   std::string text_;
 };
+
+// Sets what is called before each message (also one that is gathered), or removes it
+// (null): a program whose console line is unfinished, a progress bar, ends it there, so
+// that the message starts a line of its own.
+void before_each_message(std::function<void()> hook);
 
 // Writes out what was gathered so far (before the program waits, for instance).
 void flush_messages();

@@ -115,6 +115,23 @@ common::Outcome run_logging_loop(int input_fd, int console_fd, ResultsFile& resu
   core::RootPlan plan;
   listing::RootBitmap roots;  // kept between numbers: no bitmap allocation per number
   bool miscounted = false;
+  // At a terminal a message must not continue the bar's line: the line is ended first,
+  // once, and the prompt follows the message.
+  bool bar_open = false;
+  const auto end_bar = [&] {
+    if (bar_open) console.put('\n');
+    bar_open = false;
+  };
+  struct BeforeMessages {
+    ~BeforeMessages() { common::before_each_message(nullptr); }
+  } removed_at_the_end;
+  if (at_terminal) {
+    common::before_each_message([&] {
+      if (!bar_open) return;
+      end_bar();
+      console.flush();
+    });
+  }
 
   common::Outcome outcome = common::run_answer_loop(
       kProgram, input_fd, console,
@@ -130,6 +147,7 @@ common::Outcome run_logging_loop(int input_fd, int console_fd, ResultsFile& resu
           const ResultsFile::Mark list_start = results.mark();
           Listed listed{.stopped = true};
           if (marked) {
+            bar_open = true;
             listed = at_terminal
                          ? write_list<true>(expected, roots, frames, console, results.buffer())
                          : write_list<false>(expected, roots, frames, console, results.buffer());
@@ -141,26 +159,30 @@ common::Outcome run_logging_loop(int input_fd, int console_fd, ResultsFile& resu
             results.take_back(list_start);
             results.close();
             if (!listed.stopped) {
-              console.put('\n');
+              end_bar();
               report_miscount(n, listed.roots, expected);
               miscounted = true;
             } else if (at_terminal) {
-              console.put('\n');  // the shell's prompt starts on a line of its own
+              // The shell's prompt starts on a line of its own.
+              if (marked) {
+                end_bar();
+              } else {
+                console.put('\n');
+              }
             }
             return common::After::stop;
           }
           results.end_list();
-          console.put('\n');
+          // A person at the prompt can look at the file and see this list in it; a
+          // failure to write it is told below the bar, above the prompt.
+          if (at_terminal) results.flush();
+          end_bar();
         } else {
           console.put(core::fixed_answer(verdict));
         }
         if (core::reached_search(verdict)) {
           console.put("input 21 to exit:\n");
-          if (at_terminal) {
-            // A person at the prompt can look at the file and see this list in it.
-            results.flush();
-            console.flush();
-          }
+          if (at_terminal) console.flush();
         }
         return common::After::next_number;
       },

@@ -60,14 +60,18 @@ void ResultsFile::check() {
   // An interrupt gave up on a stalled reader: the program ends by it, quietly.
   if (error != EINTR || platform::caught_interrupt() == 0) fail("cannot write", error);
   failed_ = true;
-  // Whatever got out of a list cut short is taken back where the file allows it.
-  cut_back_to(buffer_->durable_line_end());
+  // Whatever got out of a list cut short is taken back where the file allows it. Cut
+  // even when the write is said to have written nothing: a runtime may say so of a
+  // write that failed after part of it reached the disk (MinGW's on a full drive).
+  cut_back_to(buffer_->durable_line_end(), /*after_failed_write=*/true);
 }
 
-void ResultsFile::cut_back_to(std::uint64_t size) {
-  if (buffer_->flushed() == size) return;  // none of the unfinished list got out
+void ResultsFile::cut_back_to(std::uint64_t size, bool after_failed_write) {
+  const bool part_got_out = buffer_->flushed() != size;
+  if (!part_got_out && !after_failed_write) return;
   const int error = platform::cut_back(buffer_->fd(), size);
   if (error == ESPIPE) {
+    if (!part_got_out) return;  // not a file, and nothing of the list is known to be out
     failed_ = true;
     // Told even when an interrupt ends the run: whoever reads the other end gets a list
     // cut off at its end and must know that it is not whole.

@@ -60,9 +60,9 @@ class ResultsFile {
   bool failed() const { return failed_; }
 
  private:
-  // Cuts the file back to `size` bytes when more than that got out; reports what is
-  // left when it cannot.
-  void cut_back_to(std::uint64_t size);
+  // Cuts the file back to `size` bytes when more than that got out, or may have (after a
+  // failed write); reports what is left when it cannot.
+  void cut_back_to(std::uint64_t size, bool after_failed_write = false);
   void fail(const char* what, int error);
   void refuse(const char* why);
 

@@ -11,7 +11,8 @@ namespace platform {
 
 // Starts catching interrupts. One that was ignored when the program started (nohup, a
 // background job) stays ignored. Later interrupts change nothing: the first decides how
-// the program ends.
+// the program ends. On POSIX a soft CPU-time limit equal to a finite hard one of 2 s or
+// more is lowered by a second, so that SIGXCPU comes before the hard limit's SIGKILL.
 void catch_interrupts();
 
 // The first interrupt caught, or 0. Cheap enough to ask for every few roots.

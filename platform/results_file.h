@@ -41,7 +41,8 @@ int cut_back(int fd, std::uint64_t size);
 int close_file(int fd);
 
 // How another holder of the file is named: on Windows another program has it open; on
-// POSIX any process may hold the advisory lock, even on a single byte.
+// POSIX any process may hold an advisory lock of either kind (a record lock, even on a
+// single byte, or flock()), through any other open of the file.
 #ifdef _WIN32
 inline constexpr char kHeldElsewhere[] = " is open in another program";
 #else

@@ -1,7 +1,6 @@
 #include "platform/stream_errors.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include "platform/streams.h"
 
@@ -12,7 +11,5 @@ bool broken_pipe_is_write_error = false;
 bool is_broken_pipe(int error) { return error == EPIPE; }
 
 bool broken_pipe_ends_quietly() { return !broken_pipe_is_write_error; }
-
-std::string error_text(int error) { return std::strerror(error); }
 
 }  // namespace platform

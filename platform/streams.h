@@ -17,11 +17,11 @@ struct Transfer {
 };
 
 // Call first in main(), before anything is opened. A descriptor 0, 1 or 2 that the
-// caller closed gets a placeholder that fails every use, so a file opened later cannot
-// take its number; broken pipes and oversized files become write errors (EPIPE, EFBIG)
-// instead of deaths by signal (see is_broken_pipe()); on Windows standard input is read as bytes
-// (CR LF is whitespace to the reader) while the outputs stay in text mode, so each newline written
-// becomes CR LF.
+// caller closed gets a placeholder that fails every use (/dev/null opened the wrong way,
+// or without it a pipe's wrong end), so a file opened later cannot take its number; broken pipes
+// and oversized files become write errors (EPIPE, EFBIG) instead of deaths by signal (see
+// is_broken_pipe()); on Windows standard input is read as bytes (CR LF is whitespace to the reader)
+// while the outputs stay in text mode, so each newline written becomes CR LF.
 void prepare_standard_streams();
 
 // Some bytes from fd, waiting until there are any or the input ends. Calls interrupted
@@ -49,8 +49,8 @@ bool same_destination(int a, int b);
 bool is_broken_pipe(int error);
 
 // Whether a reader gone ends the program quietly, as it ends any filter
-// (end_by_broken_pipe()). Where whoever started the program ignored SIGPIPE, false: the
-// program then reports the failed write like any other and ends with status 1.
+// (end_by_broken_pipe()). Where whoever started the program ignored or blocked SIGPIPE,
+// false: the program then reports the failed write like any other and ends with status 1.
 bool broken_pipe_ends_quietly();
 
 // The text of an errno-style code: "No space left on device".

@@ -1,6 +1,7 @@
 #include "platform/interrupts.h"
 
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <cstdlib>
 
@@ -36,6 +37,20 @@ sigset_t caught_signals = [] {
   return none;
 }();
 
+// `ulimit -t` sets the soft and the hard CPU limit together, and the kernel sends SIGKILL
+// at the hard one in the same second as SIGXCPU at the soft one: nothing could be saved.
+// A second between the two gives the program room to save; a hard limit of one second
+// leaves none.
+void leave_a_second_before_the_hard_cpu_limit() {
+  rlimit cpu{};
+  if (::getrlimit(RLIMIT_CPU, &cpu) != 0 || cpu.rlim_max == RLIM_INFINITY ||
+      cpu.rlim_cur != cpu.rlim_max || cpu.rlim_max < 2) {
+    return;
+  }
+  cpu.rlim_cur = cpu.rlim_max - 1;
+  ::setrlimit(RLIMIT_CPU, &cpu);
+}
+
 // The other interrupts are held off while this runs, so the first signal is the one
 // kept. Later ones change nothing: a second Ctrl-C, or the hangup a shell passes on after
 // the terminal's own, must not cut short the saving of what is finished.
@@ -64,6 +79,9 @@ void catch_interrupts() {
     if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;
     sigaddset(&posix::caught_signals, signal);
     sigaction(signal, &action, nullptr);
+  }
+  if (sigismember(&posix::caught_signals, SIGXCPU) == 1) {
+    posix::leave_a_second_before_the_hard_cpu_limit();
   }
 }
 

@@ -1,6 +1,9 @@
 #include "platform/results_file.h"
 
 #include <fcntl.h>
+#ifdef __linux__
+#include <sys/file.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,12 +31,28 @@ OwnedFile::Outcome standard_stream_or(const struct stat& file, OwnedFile::Outcom
 }
 
 // An advisory lock on the whole file, held until it is closed. False only when another
-// process holds one; a file system without locks is no reason to refuse the work.
+// holder has one; a file system without locks is no reason to refuse the work.
 bool lock_whole_file(int fd) {
   struct flock whole = {};
   whole.l_type = F_WRLCK;
   whole.l_whence = SEEK_SET;
+#ifdef __linux__
+  // On Linux record locks and flock() locks are apart, and a process does not conflict
+  // with its own record locks: held as an open-file-description lock, the record lock
+  // also meets one taken through any other open of the file, even in this process (a
+  // wrapper that locked it and exec'd the program), and flock() on the same descriptor
+  // meets the other kind. Elsewhere (and over NFS or SMB) the two kinds are one lock.
+  if (::fcntl(fd, F_OFD_SETLK, &whole) != 0) {
+    if (errno == EACCES || errno == EAGAIN) return false;
+    if (errno == EINVAL && ::fcntl(fd, F_SETLK, &whole) != 0 &&
+        (errno == EACCES || errno == EAGAIN)) {
+      return false;  // a kernel before open-file-description locks
+    }
+  }
+  return ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+#else
   return ::fcntl(fd, F_SETLK, &whole) == 0 || (errno != EACCES && errno != EAGAIN);
+#endif
 }
 
 }  // namespace

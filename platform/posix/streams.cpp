@@ -2,7 +2,11 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#ifdef __linux__
+#include <poll.h>
+#else
 #include <sys/select.h>
+#endif
 #include <sys/stat.h>
 #ifdef __linux__
 #include <sys/syscall.h>
@@ -29,38 +33,58 @@ bool interrupted() { return posix::first_interrupt != 0; }
 enum class Wait { ready, again, give_up };
 
 // Waits until fd can be read or written. The caught signals are held back from the flag
-// test until pselect() lets them in atomically, so one that comes just before the wait
+// test until the wait lets them in atomically, so one that comes just before the wait
 // still ends it instead of being slept through. While saving after an interrupt the
-// wait is bounded by the grace period.
+// wait is bounded by the grace period. Linux's ppoll() takes any descriptor; elsewhere
+// pselect() does (poll() refuses terminals on macOS), but only below FD_SETSIZE: a
+// descriptor above that is not waited for, and a call on it may block.
 Wait wait_until_ready(int fd, bool for_writing) {
-  if (fd >= FD_SETSIZE) return Wait::ready;  // cannot be waited for: the call may block
+#ifndef __linux__
+  if (fd >= FD_SETSIZE) return Wait::ready;
+#endif
   sigset_t usual;
   ::pthread_sigmask(SIG_BLOCK, &posix::interrupt_signals(), &usual);
   const bool saving = interrupted();
+  timespec grace{kGraceMilliseconds / 1000, kGraceMilliseconds % 1000 * 1'000'000L};
+#ifdef __linux__
+  pollfd request{fd, static_cast<short>(for_writing ? POLLOUT : POLLIN), 0};
+  const int ready = ::ppoll(&request, 1, saving ? &grace : nullptr, &usual);
+#else
   fd_set set;
   FD_ZERO(&set);
   FD_SET(fd, &set);
-  timespec grace{kGraceMilliseconds / 1000, kGraceMilliseconds % 1000 * 1'000'000L};
   const int ready = ::pselect(fd + 1, for_writing ? nullptr : &set, for_writing ? &set : nullptr,
                               nullptr, saving ? &grace : nullptr, &usual);
+#endif
   const int error = errno;
   ::pthread_sigmask(SIG_SETMASK, &usual, nullptr);
-  if (ready > 0) return Wait::ready;
+  if (ready > 0) return Wait::ready;     // an error or hang-up too: the call itself reports it
   if (ready == 0) return Wait::give_up;  // the grace period ran out
   // A signal: the caller looks at the flag again. Another failure (a descriptor that
   // cannot be waited for) is left for the call itself to report.
   return error == EINTR ? Wait::again : Wait::ready;
 }
 
+// A descriptor that fails every use of standard stream `fd` with EBADF, as the closed
+// one would: standard input gets a write-only one and the outputs read-only ones. Where
+// /dev/null cannot be opened (a bare container), the wrong end of a pipe does the same.
+int placeholder_for(int fd) {
+  const int from_null = ::open("/dev/null", fd == 0 ? O_WRONLY : O_RDONLY);
+  if (from_null >= 0) return from_null;
+  int ends[2];
+  if (::pipe(ends) != 0) return -1;
+  ::close(fd == 0 ? ends[0] : ends[1]);
+  return fd == 0 ? ends[1] : ends[0];
+}
+
 }  // namespace
 
 void prepare_standard_streams() {
-  // Standard input gets a write-only placeholder and the outputs read-only ones, so each
-  // use fails with EBADF just as the closed descriptor would have.
-  const int modes[3] = {O_WRONLY, O_RDONLY, O_RDONLY};
+  // Else a file opened later could take the closed stream's number, and what was meant
+  // for the stream would go into it.
   for (int fd = 0; fd < 3; ++fd) {
     if (::fcntl(fd, F_GETFD) != -1) continue;
-    const int placeholder = ::open("/dev/null", modes[fd]);
+    const int placeholder = placeholder_for(fd);
     if (placeholder >= 0 && placeholder != fd) {
       ::dup2(placeholder, fd);
       ::close(placeholder);
@@ -68,9 +92,13 @@ void prepare_standard_streams() {
   }
   // Broken pipes are handled where writes fail, so that a program can close its own
   // files first; a file grown past the size limit is a write error like a full disk. A
-  // SIGPIPE ignored by whoever started the program makes a broken pipe a write error.
+  // SIGPIPE ignored or blocked by whoever started the program makes a broken pipe a write
+  // error: a blocked one could not end the program quietly, only leave a bare status.
   // (signal() tells the disposition it replaces, with no call of its own.)
-  broken_pipe_is_write_error = std::signal(SIGPIPE, SIG_IGN) == SIG_IGN;
+  sigset_t blocked;
+  const bool sigpipe_blocked =
+      ::pthread_sigmask(SIG_BLOCK, nullptr, &blocked) == 0 && sigismember(&blocked, SIGPIPE) == 1;
+  broken_pipe_is_write_error = std::signal(SIGPIPE, SIG_IGN) == SIG_IGN || sigpipe_blocked;
   std::signal(SIGXFSZ, SIG_IGN);
 }
 

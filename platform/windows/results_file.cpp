@@ -54,11 +54,14 @@ OwnedFile::Outcome why_shared(const char* path) {
 }
 
 int open_error(const char* path, DWORD error) {
-  // Windows denies access to a folder where POSIX says what it is.
+  // Windows denies access to a folder and to a read-only file alike, without saying which.
   if (error == ERROR_ACCESS_DENIED) {
     const DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-      return EISDIR;
+      return windows::errno_of(error, " It is a folder.");
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+      return windows::errno_of(error, " The file is read-only.");
     }
   }
   return windows::errno_of(error);
@@ -76,6 +79,11 @@ OwnedFile::Outcome drive_trouble(const char* path, DWORD error) {
   const char root[] = {path[0], ':', '\\', '\0'};
   if (GetFileAttributesA(root) != INVALID_FILE_ATTRIBUTES) return OwnedFile::opened;
   return GetLastError() == ERROR_NOT_READY ? OwnedFile::drive_not_ready : OwnedFile::no_drive;
+}
+
+// A failure of the C library: the system's error where it kept one beside errno.
+int library_error() {
+  return _doserrno != 0 ? windows::errno_of(static_cast<DWORD>(_doserrno)) : errno;
 }
 
 }  // namespace
@@ -106,10 +114,11 @@ OwnedFile open_owned_file(const char* path) {
   }
   if (file.outcome == OwnedFile::opened) {
     // Bytes: the callers write the line ends they want.
+    _doserrno = 0;
     file.fd = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_BINARY | _O_WRONLY);
     if (file.fd >= 0) return file;
     file.outcome = OwnedFile::cannot_open;
-    file.error = errno;
+    file.error = library_error();
   }
   CloseHandle(handle);
   return file;
@@ -126,6 +135,9 @@ int cut_back(int fd, std::uint64_t size) {
   return 0;
 }
 
-int close_file(int fd) { return ::_close(fd) == 0 ? 0 : errno; }
+int close_file(int fd) {
+  _doserrno = 0;
+  return ::_close(fd) == 0 ? 0 : library_error();
+}
 
 }  // namespace platform

@@ -52,7 +52,7 @@ bool is_console(HANDLE handle) {
 
 // A descriptor opened only for the other direction (a placeholder) fails as on POSIX.
 int errno_of_transfer(DWORD error) {
-  return error == ERROR_ACCESS_DENIED ? EBADF : windows::errno_of(error);
+  return windows::errno_of(error == ERROR_ACCESS_DENIED ? ERROR_INVALID_HANDLE : error);
 }
 
 // Copies `size` bytes of `text` to `out` with each "\n" made "\r\n"; the length copied.
@@ -72,6 +72,33 @@ std::size_t with_crlf(const char* text, std::size_t size, char* out) {
     }
   }
   return static_cast<std::size_t>(out - start);
+}
+
+bool has_non_ascii(const char* text, std::size_t size) {
+  for (std::size_t i = 0; i < size; ++i) {
+    if (static_cast<unsigned char>(text[i]) >= 0x80) return true;
+  }
+  return false;
+}
+
+// Text other than ASCII (an argument echoed back) goes to a console as UTF-16, which
+// shows it as typed whatever the console's code page. False when the console refused it.
+bool write_to_console(HANDLE console, const char* text, std::size_t size) {
+  const int length = static_cast<int>(size);
+  const int wide_length = MultiByteToWideChar(CP_UTF8, 0, text, length, nullptr, 0);
+  const std::unique_ptr<wchar_t[]> wide =
+      std::make_unique<wchar_t[]>(static_cast<std::size_t>(wide_length > 0 ? wide_length : 1));
+  MultiByteToWideChar(CP_UTF8, 0, text, length, wide.get(), wide_length);
+  for (int done = 0; done < wide_length;) {
+    DWORD written = 0;
+    if (!WriteConsoleW(console, wide.get() + done, static_cast<DWORD>(wide_length - done), &written,
+                       nullptr) ||
+        written == 0) {
+      return false;
+    }
+    done += static_cast<int>(written);
+  }
+  return true;
 }
 
 // The call made directly, or on the helper thread while interrupts are caught and the
@@ -104,7 +131,7 @@ void prepare_standard_streams() {
 
 Transfer read_some(int fd, char* buffer, std::size_t size) {
   const HANDLE handle = handle_of(fd);
-  if (!usable(handle)) return {0, EBADF, false};
+  if (!usable(handle)) return {0, windows::errno_of(ERROR_INVALID_HANDLE), false};
   const bool via_helper = windows::catching_interrupts() && windows::may_block(handle);
   for (;;) {
     if (windows::interrupted()) return {0, 0, true};
@@ -126,13 +153,22 @@ Transfer write_all(int fd, const char* data, std::size_t size) {
   if (size == 0) return result;
   const HANDLE handle = handle_of(fd);
   if (!usable(handle)) {
-    result.error = EBADF;
+    result.error = windows::errno_of(ERROR_INVALID_HANDLE);
     return result;
   }
   const bool text = is_text_stream(fd);
   const bool via_helper = windows::catching_interrupts() && windows::may_block(handle);
   const std::size_t largest = text ? kTextPiece : via_helper ? windows::kLargestCall : kDirectPiece;
   static const std::unique_ptr<char[]> translated = std::make_unique<char[]>(windows::kLargestCall);
+  // Elsewhere (a file, a pipe) such text stays UTF-8, as it came.
+  if (text && is_console(handle) && has_non_ascii(data, size) && size <= kTextPiece) {
+    const std::size_t length = with_crlf(data, size, translated.get());
+    if (write_to_console(handle, translated.get(), length))
+      result.bytes = size;
+    else
+      result.error = windows::errno_of(GetLastError());
+    return result;
+  }
   while (result.bytes < size) {
     const std::size_t piece = std::min(size - result.bytes, largest);
     Call call{handle, true, const_cast<char*>(data + result.bytes), static_cast<DWORD>(piece)};
@@ -146,6 +182,8 @@ Transfer write_all(int fd, const char* data, std::size_t size) {
     }
     if (call.error != 0) {
       result.error = errno_of_transfer(call.error);
+      // What a failed write still wrote counts, where it is the caller's own bytes.
+      if (!text) result.bytes += call.done;
       return result;
     }
     result.bytes += piece;

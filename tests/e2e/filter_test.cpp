@@ -9,6 +9,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -89,7 +90,10 @@ struct Setting {
   bool input_stays_open = false;  // the program must not wait for more once it has failed
   // Not for tamsel4-3, whose console carries no answers: it answers on when it fails.
   bool answers_on_console = false;
-  bool sigpipe_ignored = false;  // a reader gone is then a write error like any other
+  // A reader gone is then a write error like any other.
+  bool sigpipe_ignored = false;
+  bool sigpipe_blocked = false;
+  bool lists_lost = false;  // the results file is left empty
 };
 
 struct Row {
@@ -114,6 +118,28 @@ std::string utf16(const std::u16string& text, bool big_endian) {
 }
 const std::string kEIO = "Input/output error";
 
+// The system's own text for its errors, which the programs give on Windows.
+#ifdef _WIN32
+std::string system_text(DWORD error) {
+  wchar_t text[512] = {};
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                 text, 512, nullptr);
+  std::string utf8(2048, '\0');
+  utf8.resize(static_cast<std::size_t>(
+      WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), 2048, nullptr, nullptr) - 1));
+  return utf8.substr(0, utf8.find_last_not_of("\r\n ") + 1);
+}
+const std::string kNoSpace = system_text(ERROR_DISK_FULL);
+const std::string kIsAFolder = system_text(ERROR_ACCESS_DENIED) + " It is a folder.";
+const std::string kReadOnly = system_text(ERROR_ACCESS_DENIED) + " The file is read-only.";
+const std::string kClosed = system_text(ERROR_INVALID_HANDLE);
+#else
+const std::string kNoSpace = "No space left on device";
+const std::string kIsAFolder = "Is a directory";
+const std::string kReadOnly = "Permission denied";
+const std::string kClosed = "Bad file descriptor";
+#endif
+
 void results_directory(const std::string& results) { std::filesystem::create_directory(results); }
 // What a prepare step leaves to be undone once the run is over.
 std::function<void()> undo_prepare;
@@ -137,6 +163,17 @@ void results_held_elsewhere(const std::string& results) {
 #endif
 }
 
+// The other kind of lock, flock(), exclusive, on a descriptor the program inherits: held
+// through another open of the file, so it is another holder all the same.
+void results_flocked(const std::string& results) {
+  std::ofstream(results) << kEarlierLists;
+#ifndef _WIN32
+  const int held = ::open(results.c_str(), O_RDONLY);
+  ::flock(held, LOCK_EX);
+  undo_prepare = [held] { ::close(held); };
+#endif
+}
+
 // No drive D: the folder that Wine maps it to is moved away for the run.
 void without_drive_d(const std::string& results) {
   const std::filesystem::path drive = std::filesystem::path(results).parent_path();
@@ -148,8 +185,42 @@ void without_drive_d(const std::string& results) {
 const std::string kHeldElsewhere =
     testing_support::kWindows ? " is open in another program" : " is locked by another process";
 
+// On Windows drive D is swapped for the folder beside it that cmake/run-under-wine fills.
 void results_on_full_device(const std::string& results) {
-  std::filesystem::create_symlink("/dev/full", results);
+  if (!testing_support::kWindows) {
+    std::filesystem::create_symlink("/dev/full", results);
+    return;
+  }
+  const std::filesystem::path drive = std::filesystem::path(results).parent_path();
+  const std::filesystem::path away = drive.string() + "-away", full = drive.string() + "-full";
+  std::filesystem::rename(drive, away);
+  std::filesystem::rename(full, drive);
+  undo_prepare = [drive, away, full] {
+    std::filesystem::rename(drive, full);
+    std::filesystem::rename(away, drive);
+  };
+}
+
+// Read-only for everyone but root, who may write it all the same (also under Wine).
+bool read_only_is_refused() {
+  const std::string dir = testing_support::make_temp_directory(), probe = dir + "/probe";
+  std::ofstream(probe) << kEarlierLists;
+  std::filesystem::permissions(probe, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  const bool refused = !std::ofstream(probe, std::ios::app);
+  std::filesystem::permissions(probe, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+  std::filesystem::remove_all(dir);
+  return refused;
+}
+void results_read_only(const std::string& results) {
+  std::ofstream(results) << kEarlierLists;
+  std::filesystem::permissions(results, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  undo_prepare = [results] {
+    std::filesystem::permissions(results, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+  };
 }
 
 std::vector<Row> with_pseudoprimes(std::vector<Row> table) {
@@ -227,20 +298,25 @@ const std::vector<Row>& rows() {
       // the first byte gets no message, and the run ends by the signal; tamsel4-3 keeps
       // the lists it finished before it found the reader gone.
       // clang-format off
-      {"output_on_a_full_device", "7 13\n", {7, 13}, {}, "write error: No space left on device",
+      {"output_on_a_full_device", "7 13\n", {7, 13}, {}, "write error: " + kNoSpace,
        {.stdout_mode = Stdout::dev_full}},
-      {"output_closed", "7 13\n", {7, 13}, {}, "write error: Bad file descriptor",
+      {"output_closed", "7 13\n", {7, 13}, {}, "write error: " + kClosed,
        {.stdout_mode = Stdout::closed}},
+      // Where /dev/null is missing, a closed output stays a closed output all the same.
+      {"output_closed_without_dev_null", "7 13\n", {7, 13}, {}, "write error: Bad file descriptor",
+       {.stdout_mode = Stdout::closed, .fault = {"open", kAnyFile, ENOENT, 1}}},
       {"output_closed_and_nothing_to_write", "", {}, {}, "", {.stdout_mode = Stdout::closed}},
       {"reader_gone", "13\n", {13}, {}, "", {.stdout_mode = Stdout::broken_pipe}},
       {"output_fails_while_input_stays_open", "7 13\n", {7, 13}, {},
-       "write error: No space left on device",
+       "write error: " + kNoSpace,
        {.stdout_mode = Stdout::dev_full, .input_stays_open = true, .answers_on_console = true}},
       {"reader_gone_while_input_stays_open", "13\n", {13}, {}, "",
        {.stdout_mode = Stdout::broken_pipe, .input_stays_open = true}},
       // tamsel4-3 too stops at the failed write and takes back the list in progress.
       {"reader_gone_with_sigpipe_ignored", "13 1000003\n", {13}, {}, "write error: Broken pipe",
        {.stdout_mode = Stdout::broken_pipe, .sigpipe_ignored = true}},
+      {"reader_gone_with_sigpipe_blocked", "13 1000003\n", {13}, {}, "write error: Broken pipe",
+       {.stdout_mode = Stdout::broken_pipe, .sigpipe_blocked = true}},
 
       // Failures that only a broken device or file system gives, injected. A number cut
       // short by a failed read may be incomplete: it is not answered.
@@ -258,18 +334,27 @@ const std::vector<Row>& rows() {
        "cannot close D:\\Orvanic.txt: " + kEIO,
        {.fault = {"close", kAnyFile, EIO, 1}, .logging_only = true}},
       {"results_file_is_a_directory", "7 13 2 8\n", {7, 13, 2, 8}, {},
-       "cannot open D:\\Orvanic.txt: Is a directory",
+       "cannot open D:\\Orvanic.txt: " + kIsAFolder,
        {.prepare = results_directory, .logging_only = true}},
+      {"results_file_read_only", "7 13\n", {7, 13}, {}, "cannot open D:\\Orvanic.txt: " + kReadOnly,
+       {.prepare = results_read_only, .logging_only = true}},
       // A file held elsewhere may be another run's: the run does not start.
       {"results_file_held_by_another_program", "7 13\n", {}, {},
        "D:\\Orvanic.txt" + kHeldElsewhere,
        {.prepare = results_held_elsewhere, .logging_only = true}},
+      {"results_file_locked_with_flock", "7 13\n", {}, {}, "D:\\Orvanic.txt" + kHeldElsewhere,
+       {.prepare = results_flocked, .logging_only = true}},
       {"no_drive_d", "7 13 2 8\n", {7, 13, 2, 8}, {},
        "cannot open D:\\Orvanic.txt: there is no drive D: (subst D: C:\\some\\folder makes one)",
        {.prepare = without_drive_d, .logging_only = true}},
       {"results_file_on_a_full_device", "7 13 2 8\n", {7, 13, 2, 8}, {},
-       "cannot write D:\\Orvanic.txt: No space left on device",
+       "cannot write D:\\Orvanic.txt: " + kNoSpace,
        {.prepare = results_on_full_device, .logging_only = true}},
+      // Part of the write got out though the call said none did: it is taken back all the
+      // same, and the file holds no list cut short.
+      {"results_file_write_fails_after_part_got_out", "7 13\n", {7, 13}, {},
+       "cannot write D:\\Orvanic.txt: " + kNoSpace,
+       {.fault = {"partial", kAnyFile, ENOSPC, 1}, .logging_only = true, .lists_lost = true}},
       // clang-format on
   });
   return table;
@@ -281,14 +366,22 @@ const char* unavailable(const Row& row) {
       (!testing_support::kWindows || std::getenv("TAMSEL_DRIVE_D") == nullptr)) {
     return "needs drive D mapped to the folder TAMSEL_DRIVE_D, as under Wine";
   }
+  if (row.setting.prepare == results_read_only && !read_only_is_refused()) {
+    return "this user may write a read-only file (root, also under Wine)";
+  }
+  const char* drive_d = std::getenv("TAMSEL_DRIVE_D");
+  if (row.setting.prepare == results_on_full_device && testing_support::kWindows &&
+      (drive_d == nullptr || !std::filesystem::exists(std::string(drive_d) + "-full"))) {
+    return "needs the folder TAMSEL_DRIVE_D-full that cmake/run-under-wine makes";
+  }
   if (!testing_support::kWindows) return nullptr;
-  if (row.setting.sigpipe_ignored) return "Windows has no SIGPIPE";
+  if (row.setting.sigpipe_ignored || row.setting.sigpipe_blocked) return "Windows has no SIGPIPE";
+  if (row.setting.prepare == results_flocked) return "flock() is POSIX's";
   if (row.setting.fault.call != nullptr) {
     return "faults come from an LD_PRELOAD library, which Windows lacks";
   }
   if (row.setting.input_stays_open) return "input kept open needs the POSIX driver";
-  if (row.setting.stdout_mode == Stdout::dev_full ||
-      row.setting.prepare == results_on_full_device) {
+  if (row.setting.stdout_mode == Stdout::dev_full) {
     return "Windows has no /dev/full";
   }
   return nullptr;
@@ -337,11 +430,14 @@ Outcome expected(const Program& p, const Row& row) {
     e.err += p.name + ": " + number + " is out of range (0 to 2147483647)\n";
   }
   if (!row.failure.empty()) e.err += p.name + ": " + row.failure + "\n";
-  const bool quiet_end =
-      row.setting.stdout_mode == Stdout::broken_pipe && !row.setting.sigpipe_ignored;
+  const bool quiet_end = row.setting.stdout_mode == Stdout::broken_pipe &&
+                         !row.setting.sigpipe_ignored && !row.setting.sigpipe_blocked;
   e.status = quiet_end ? kReaderGoneStatus : e.err.empty() ? 0 : 1;
-  if (p.logs && row.setting.prepare == nullptr) e.results = testing_support::as_written(lists);
-  if (row.setting.prepare == results_held_elsewhere)
+  if (p.logs && row.setting.prepare == nullptr) {
+    e.results = testing_support::as_written(row.setting.lists_lost ? "" : lists);
+  }
+  if (row.setting.prepare == results_held_elsewhere || row.setting.prepare == results_flocked ||
+      row.setting.prepare == results_read_only)
     e.results = testing_support::as_written(kEarlierLists);
   e.out = testing_support::as_written(e.out);
   e.err = testing_support::as_written(e.err);
@@ -354,7 +450,8 @@ Outcome run(const Program& p, const Row& row, bool jitter) {
                                       .fault = row.setting.fault,
                                       .jitter = jitter,
                                       .input_stays_open = row.setting.input_stays_open,
-                                      .sigpipe_ignored = row.setting.sigpipe_ignored};
+                                      .sigpipe_ignored = row.setting.sigpipe_ignored,
+                                      .sigpipe_blocked = row.setting.sigpipe_blocked};
   // On Windows the results file is on drive D, shared by every run: one may be left.
   const std::string results = testing_support::results_path(options.working_directory);
   std::filesystem::remove_all(results);

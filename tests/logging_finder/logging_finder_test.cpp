@@ -3,6 +3,7 @@
 // failures, are rows of tests/e2e/filter_test.cpp.
 #include <gtest/gtest.h>
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "common/exit_status.h"
@@ -167,10 +169,25 @@ TEST_F(LoggingFinder, HostileConditionsLeaveWholeListsOnly) {
        "tamsel4-3: D:\\Orvanic.txt holds part of an unfinished list: it is not a regular file, "
        "so it cannot be cut back\n",
        ""},
+      // The same with the FIFO's descriptor above what select() can wait for.
+      {"interrupt_while_a_write_is_blocked_at_descriptor_1100",
+       "mkfifo 'D:\\Orvanic.txt'; exec 3<>'D:\\Orvanic.txt'\n"
+       "echo 7 1000003 | bash -c 'ulimit -n 2048; for i in $(seq 4 1099); do eval \"exec "
+       "$i</dev/null\"; done; exec \"$0\"' \"$P\" >/dev/null &\n"
+       "pid=$!; sleep 1; kill -TERM $pid; t=$(date +%s%N); { wait $pid; } 2>/dev/null; echo $?\n"
+       "[ $(( ($(date +%s%N) - t) / 1000000 )) -lt 1500 ] && echo quickly; rm 'D:\\Orvanic.txt'",
+       "143\nquickly\n",
+       "tamsel4-3: D:\\Orvanic.txt holds part of an unfinished list: it is not a regular file, "
+       "so it cannot be cut back\n",
+       ""},
       // Other signals that end a program save the finished lists too.
       {"cpu_time_limit_mid_list",
        "(ulimit -c 0; ulimit -S -t 2; echo 7 2147483647 | \"$P\" >/dev/null 2>&3; echo $?) 3>&2 "
        "2>/dev/null",
+       "152\n", "", kFinished},
+      // `ulimit -t` sets the hard limit too, whose SIGKILL must not come with SIGXCPU.
+      {"cpu_time_limit_soft_and_hard",
+       "(ulimit -c 0; ulimit -t 2; echo 7 2147483647 | \"$P\" >/dev/null; echo $?) 2>/dev/null",
        "152\n", "", kFinished},
       {"interrupt_while_opening_a_fifo",
        "mkfifo 'D:\\Orvanic.txt'; \"$P\" </dev/null & pid=$!; sleep 0.5; kill -TERM $pid\n"
@@ -188,6 +205,26 @@ TEST_F(LoggingFinder, HostileConditionsLeaveWholeListsOnly) {
     EXPECT_EQ(r.err, c.errors);
     EXPECT_TRUE(results() == c.file) << results().substr(0, 100);
   }
+}
+
+// As when a wrapper locks the file and then becomes the program: a record lock held
+// through another open in this very process is another holder too.
+TEST_F(LoggingFinder, ARecordLockOfThisProcessThroughAnotherOpenIsAnotherHolder) {
+  if (kWindows) GTEST_SKIP() << "record locks are POSIX's";
+#ifndef _WIN32
+  const std::string path = testing_support::results_path(dir_);
+  std::ofstream(path) << "earlier lists\n";
+  const int held = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  struct flock whole = {};
+  whole.l_type = F_WRLCK;
+  ASSERT_EQ(::fcntl(held, F_SETLK, &whole), 0);
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(logging_finder::ResultsFile(path.c_str()).refused());
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "tamsel4-3: " + path + " is locked by another process\n");
+  EXPECT_EQ(results(), "earlier lists\n");
+  ::close(held);
+#endif
 }
 
 // A list whose count disagrees with its plan (provoked through the loop's test seam) is

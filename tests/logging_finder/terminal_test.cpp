@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "tests/support/process.h"
@@ -99,6 +100,27 @@ TEST(Terminal, AnInterruptedBarLineIsEnded) {
   EXPECT_TRUE(shown.ends_with(">\n")) << shown.substr(shown.size() - 40);
   EXPECT_LE(frames_in(shown), 4 + 100u);
   EXPECT_EQ(program.errors(), "");
+}
+
+TEST(Terminal, AMessageAfterABarStartsALineOfItsOwn) {
+  // Standard error on the terminal too, and a results file that takes nothing: the bar's
+  // line is ended before the message, and the prompt follows it without a blank line.
+  if (testing_support::kWindows) GTEST_SKIP() << "no pseudo-terminal on Windows";
+  const std::string scripts = testing_support::make_temp_directory();
+  const std::string script = scripts + "/on_one_terminal";
+  std::ofstream(script) << "#!/bin/sh\nexec 2>&1\nexec " << testing_support::quoted(TAMSEL43_PATH)
+                        << "\n";
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  RunningProgram program(script, RunningProgram::Console::terminal, [](const std::string& dir) {
+    std::filesystem::create_symlink("/dev/full", dir + "/" + kResultsFile);
+  });
+  program.type("7\n13\n21\n");
+  ASSERT_TRUE(program.finish(60s));
+  EXPECT_EQ(program.exit_code(), 1);
+  EXPECT_EQ(as_written(program.head()),
+            "\r  0%=>\r 50%=>\ntamsel4-3: cannot write D:\\Orvanic.txt: No space left on device\n" +
+                kPrompt + "\r  0%=>\r 25%=>\r 50%=>\r 75%=>\n" + kPrompt);
+  std::filesystem::remove_all(scripts);
 }
 
 }  // namespace

@@ -1,16 +1,22 @@
 // Loaded into a program under test with LD_PRELOAD, this library stands in for read,
 // write and close to give the program what a failing disk, a slow pipe or a signal would:
 //   TAMSEL_FAIL=CALL:FD:ERRNO:NTH  the NTH call of CALL on FD (-1: any descriptor above
-//                                  standard error) fails with ERRNO;
+//                                  standard error) fails with ERRNO; for CALL open,
+//                                  the NTH open of /dev/null (FD unused), as in a bare
+//                                  container without it;
+//   TAMSEL_FAIL=partial:FD:ERRNO:NTH  the same for a write, but half of its bytes reach
+//                                  the file first, as some runtimes fail on a full disk;
 //   TAMSEL_JITTER=1                every other read or write is interrupted (EINTR) before
 //                                  it starts, reads return one byte (cutting every
 //                                  token, mark and UTF-16 unit) and writes take half
 //                                  of what they are given.
 // It is built without sanitizers: it only passes calls on to whatever comes next.
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/types.h>
 
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -75,6 +81,11 @@ extern "C" ssize_t read(int fd, void* buffer, size_t count) {
 extern "C" ssize_t write(int fd, const void* buffer, size_t count) {
   static const auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
   if (fails("write", fd) || interrupted()) return -1;
+  if (fails("partial", fd)) {
+    real(fd, buffer, count / 2);
+    errno = failure().error;
+    return -1;
+  }
   return real(fd, buffer, jitter() && count > 1 ? count / 2 : count);
 }
 
@@ -85,4 +96,17 @@ extern "C" int close(int fd) {
   real(fd);
   errno = failure().error;
   return -1;
+}
+
+extern "C" int open(const char* path, int flags, ...) {
+  static const auto real = next<int (*)(const char*, int, ...)>("open");
+  mode_t mode = 0;
+  if ((flags & O_CREAT) != 0) {
+    va_list rest;
+    va_start(rest, flags);
+    mode = static_cast<mode_t>(va_arg(rest, int));
+    va_end(rest);
+  }
+  if (std::strcmp(path, "/dev/null") == 0 && fails("open", 3)) return -1;
+  return real(path, flags, mode);
 }

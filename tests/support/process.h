@@ -45,6 +45,7 @@ struct RunOptions {
   bool input_stays_open = false;
   std::vector<std::string> args = {};  // the program's arguments (run_program only)
   bool sigpipe_ignored = false;        // as `trap '' PIPE` leaves it (POSIX only)
+  bool sigpipe_blocked = false;        // in the signal mask it starts with (POSIX only)
 };
 
 struct RunResult {

@@ -127,6 +127,12 @@ RunResult run_program(const std::string& program, const std::string& input,
       if (options.jitter) ::setenv("TAMSEL_JITTER", "1", 1);
     }
     ::signal(SIGPIPE, options.sigpipe_ignored ? SIG_IGN : SIG_DFL);
+    if (options.sigpipe_blocked) {
+      sigset_t pipe_only;
+      sigemptyset(&pipe_only);
+      sigaddset(&pipe_only, SIGPIPE);
+      ::sigprocmask(SIG_BLOCK, &pipe_only, nullptr);
+    }
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : options.args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);

@@ -55,20 +55,30 @@ void make_pipe(Handle& read, Handle& write, const Handle& test_end) {
   SetHandleInformation(test_end.value, HANDLE_FLAG_INHERIT, 0);
 }
 
+std::wstring wide(const std::string& utf8) {
+  const int size =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring text(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
+  return text;
+}
+
 // Starts `program` in `directory` with the given standard handles; returns its process.
 HANDLE start(const std::string& program, const std::vector<std::string>& args,
              const std::string& directory, HANDLE in, HANDLE out, HANDLE err) {
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = in;
   startup.hStdOutput = out;
   startup.hStdError = err;
   PROCESS_INFORMATION process{};
+  // The arguments are UTF-8, as on POSIX: the program gets them as typed.
   std::string command_line = "\"" + program + "\"";
   for (const std::string& arg : args) command_line += " \"" + arg + "\"";  // no quotes inside
-  if (!CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                      directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
+  std::wstring wide_line = wide(command_line);
+  if (!CreateProcessW(wide(program).c_str(), wide_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                      directory.empty() ? nullptr : wide(directory).c_str(), &startup, &process)) {
     throw std::runtime_error("cannot start " + program + ": error " +
                              std::to_string(GetLastError()));
   }

@@ -53,6 +53,7 @@ const std::vector<Row> kRows = {
     {"double_dash_twice",          {"--", "--"},    Stdout::capture,  2, Shows::nothing, unexpected("--")},
     // Windows' own way to ask for help; a usage error elsewhere (see below).
     {"slash_question_mark",        {"/?"},          Stdout::capture,  2, Shows::nothing, unexpected("/?")},
+    {"control_bytes_escaped",      {"\x1b[31mred\n\t\r\x7f\x01"}, Stdout::capture, 2, Shows::nothing, unexpected("\\033[31mred\\n\\t\\r\\177\\001")},
     {"empty_argument",             {""},            Stdout::capture,  2, Shows::nothing, unexpected("")},
     {"help_to_a_full_disk",        {"--help"},      Stdout::dev_full, 1, Shows::nothing, "{P}: write error: No space left on device\n"},
     {"version_to_a_closed_stdout", {"--version"},   Stdout::closed,   1, Shows::nothing, "{P}: write error: Bad file descriptor\n"},
@@ -161,6 +162,23 @@ TEST(Arguments, SlashQuestionMarkShowsTheHelpOnWindows) {
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out, testing_support::as_written(expected_output(Shows::help, program.name)));
+  }
+}
+
+TEST(Arguments, EchoedAsTyped) {
+  // An em dash pasted for "--" and a name with an umlaut: on Windows they arrive in the
+  // legacy code page unless taken from the wide command line.
+  for (const testing_support::Program& program : testing_support::all_programs()) {
+    for (const std::string arg : {"\u2014help", "J\u00fcrgen"}) {
+      SCOPED_TRACE(program.name + " " + arg);
+      testing_support::RunOptions options;
+      options.args = {arg};
+      options.timeout_seconds = 20;
+      const auto run = testing_support::run_program(program.path, "7\n", options);
+      ASSERT_FALSE(run.timed_out);
+      EXPECT_EQ(run.exit_code, 2);
+      EXPECT_EQ(run.err, testing_support::as_written(with_name(unexpected(arg), program.name)));
+    }
   }
 }
 

@@ -128,6 +128,40 @@ TEST(ManualPages, NameEveryOptionAndExitStatusOfTheHelp) {
   }
 }
 
+// The ZIP's manuals: each names the options and statuses of --help, links the other
+// pages, and speaks of nothing that Windows lacks.
+TEST(ManualPages, WindowsPagesAreWrittenForWindows) {
+  for (const testing_support::Program& program : testing_support::all_programs()) {
+    SCOPED_TRACE(program.name);
+    const std::string page = testing_support::read_file(std::string(TAMSEL_WINDOWS_PAGES) + "/" +
+                                                        program.name + ".html.in");
+    std::vector<std::string> terms;  // what each <dt> names
+    for (std::size_t at = 0; (at = page.find("<dt>", at)) != std::string::npos;) {
+      at += 4;
+      terms.push_back(page.substr(at, page.find("</dt>", at) - at));
+    }
+    const auto help = testing_support::run_shell(testing_support::quoted(program.path) + " --help");
+    for (const std::string& option : words_starting_with_a_dash(help_block(help.out, "Options:"))) {
+      EXPECT_TRUE(contains(terms, option)) << option;
+    }
+    for (const std::string& line : help_block(help.out, "Exit status:")) {
+      std::string value;
+      std::istringstream(line) >> value;
+      EXPECT_NE(std::find(terms.begin(), terms.end(), value), terms.end()) << value;
+    }
+    for (const std::string word : {"SIG", "/dev/", "FIFO", "Ctrl-D", "$ ", "man ", "parallel"}) {
+      EXPECT_EQ(page.find(word), std::string::npos) << word;
+    }
+    for (const std::string word : {"Ctrl-C", "Ctrl-Z", "%ERRORLEVEL%", "$LASTEXITCODE"}) {
+      EXPECT_NE(page.find(word), std::string::npos) << word;
+    }
+    for (const testing_support::Program& other : testing_support::all_programs()) {
+      if (other.name == program.name) continue;
+      EXPECT_NE(page.find("<a href=\"" + other.name + ".html\">"), std::string::npos) << other.name;
+    }
+  }
+}
+
 struct Renderer {
   std::string tool;
   std::string command;  // the page's path follows
