@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <tamsel/primitive_roots.hpp>
 #include <vector>
 
@@ -130,6 +131,47 @@ TEST(Wide, IteratorWindowsAgreeWithTheRootTest) {
   EXPECT_EQ(tamsel_iterator_next_batch(none, &root, 1, &count), TAMSEL_END);
   EXPECT_EQ(count, 0u);
   tamsel_iterator_destroy(none);
+}
+
+// From 2^31 to 2^32 - 1 the lister's calls find roots by candidates: visits, the array's
+// count, and the answer line's first piece agree with the root test.
+TEST(Wide, ListerCallsAboveTheBitmapTestCandidates) {
+  const std::uint64_t n = 4294967291;  // the largest prime below 2^32
+  std::vector<std::uint64_t> expected;
+  for (std::uint64_t g = 0; g < 2000; ++g) {
+    if (tamsel::is_primitive_root(g, n)) expected.push_back(g);
+  }
+  tamsel_lister* lister = tamsel_lister_create();
+  ASSERT_EQ(tamsel_lister_list(lister, n, nullptr, nullptr), TAMSEL_OK);
+  EXPECT_EQ(tamsel_lister_modulus(lister), n);
+  EXPECT_EQ(tamsel_lister_count(lister), tamsel::count_primitive_roots(n));
+  std::vector<std::uint64_t> seen;
+  const auto collect = [](uint64_t r, void* to) {
+    static_cast<std::vector<std::uint64_t>*>(to)->push_back(r);
+    return true;
+  };
+  EXPECT_EQ(tamsel_lister_visit(lister, n, 0, 2000, collect, &seen), TAMSEL_OK);
+  EXPECT_EQ(seen, expected);
+  std::string first;
+  const auto first_piece = [](const char* bytes, size_t size, void* to) {
+    static_cast<std::string*>(to)->assign(bytes, size);
+    return false;
+  };
+  EXPECT_EQ(tamsel_lister_write_to(lister, n, first_piece, &first), TAMSEL_WRITE_ERROR);
+  std::string line;
+  for (const std::uint64_t r : expected) line += std::to_string(r) + ' ';
+  EXPECT_EQ(first.substr(0, line.size()), line);
+  std::size_t count = 0;
+  EXPECT_EQ(tamsel_lister_roots(lister, n, nullptr, 0, &count), TAMSEL_TOO_SMALL);
+  EXPECT_EQ(count, tamsel::count_primitive_roots(n));
+  const auto whole = [](const char* bytes, size_t size, void* to) {
+    static_cast<std::string*>(to)->append(bytes, size);
+    return true;
+  };
+  line.clear();
+  EXPECT_EQ(tamsel_lister_write_to(lister, 4294967295, whole, &line), TAMSEL_OK);
+  EXPECT_EQ(line, "-1\n");
+  tamsel_lister_destroy(lister);
 }
 
 }  // namespace
