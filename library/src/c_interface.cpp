@@ -1,5 +1,6 @@
-// The free calls and the prefactored modulus: answers below the bitmap's reach from the
-// listing kernel's own arithmetic (the programs' answers), above it from Units.
+// The free calls and the prefactored modulus: answers about roots below the bitmap's reach
+// from the listing kernel's own arithmetic (the programs' answers), the rest from the
+// arithmetic for every n below 2^64.
 #include <new>
 
 #include "library/src/kernel.h"
@@ -25,25 +26,29 @@ extern "C" {
 const char* tamsel_version(void) { return TAMSEL_VERSION_STRING; }
 
 bool tamsel_has_primitive_root(uint64_t n) {
-  return in_bitmap(n) ? tamsel::kernel::has_root(narrow(n)) : Units(n).cyclic();
+  return in_bitmap(n) ? tamsel::kernel::has_root(narrow(n)) : arith::has_primitive_root_u64(n);
 }
 
 uint64_t tamsel_least_primitive_root(uint64_t n) {
-  return in_bitmap(n) ? tamsel::kernel::least_root(narrow(n)) : Units(n).least_root();
+  return in_bitmap(n) ? tamsel::kernel::least_root(narrow(n)) : arith::least_primitive_root_u64(n);
 }
 
 uint64_t tamsel_count_primitive_roots(uint64_t n) {
-  return in_bitmap(n) ? tamsel::kernel::count_roots(narrow(n)) : Units(n).count_roots();
+  return in_bitmap(n) ? tamsel::kernel::count_roots(narrow(n))
+                      : arith::count_primitive_roots_u64(n);
 }
 
 bool tamsel_is_primitive_root(uint64_t g, uint64_t n) {
   if (n == 0) return false;
-  return in_bitmap(n) ? tamsel::kernel::is_root(narrow(g % n), narrow(n)) : Units(n).is_root(g);
+  return in_bitmap(n) ? tamsel::kernel::is_root(narrow(g % n), narrow(n))
+                      : arith::is_primitive_root_u64(g, n);
 }
 
-uint64_t tamsel_multiplicative_order(uint64_t g, uint64_t n) { return Units(n).order(g); }
-uint64_t tamsel_totient(uint64_t n) { return Units(n).totient(); }
-uint64_t tamsel_carmichael_lambda(uint64_t n) { return Units(n).lambda(); }
+uint64_t tamsel_multiplicative_order(uint64_t g, uint64_t n) {
+  return arith::multiplicative_order_u64(g, n);
+}
+uint64_t tamsel_totient(uint64_t n) { return arith::totient_u64(n); }
+uint64_t tamsel_carmichael_lambda(uint64_t n) { return arith::carmichael_lambda_u64(n); }
 
 tamsel_modulus* tamsel_modulus_create(uint64_t n) {
   return new (std::nothrow) tamsel_modulus{Units(n)};

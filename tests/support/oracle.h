@@ -1,7 +1,6 @@
 #pragma once
 // The one oracle of the tests and fuzzers: primitive roots straight from their
 // definition, by plain arithmetic that shares nothing with the programs' fast paths.
-#include <algorithm>
 #include <cstdint>
 #include <numeric>
 #include <string>
@@ -9,10 +8,13 @@
 
 namespace oracle {
 
-// a·b mod n for any n below 2^64, through the compiler's 128-bit product.
+__extension__ typedef unsigned __int128 Wide;
+
+// a·b mod n for any n below 2^64, by the compiler's 128-bit arithmetic where 64 bits
+// do not hold the product.
 inline std::uint64_t multiply_mod(std::uint64_t a, std::uint64_t b, std::uint64_t n) {
-  __extension__ typedef unsigned __int128 Wide;
-  return static_cast<std::uint64_t>(static_cast<Wide>(a) * b % n);
+  if (((a | b) >> 32) == 0) return a * b % n;
+  return static_cast<std::uint64_t>(Wide{a} * b % n);
 }
 
 inline std::uint64_t power_mod(std::uint64_t base, std::uint64_t exponent, std::uint64_t n) {
@@ -34,6 +36,15 @@ inline std::uint64_t order(std::uint64_t g, std::uint64_t n, std::uint64_t limit
     power = multiply_mod(power, g, n);
   }
   return limit + 1;
+}
+
+// λ(n), the least exponent that takes every unit to 1: the lcm of their orders. Small n.
+inline std::uint64_t carmichael_lambda_by_orders(std::uint64_t n) {
+  std::uint64_t lambda = n == 0 ? 0 : 1;
+  for (std::uint64_t g = 1; g < n; ++g) {
+    if (std::gcd(g, n) == 1) lambda = std::lcm(lambda, order(g, n, n));
+  }
+  return lambda;
 }
 
 // Distinct prime factors by trial division, ascending.
@@ -86,15 +97,6 @@ inline std::uint64_t least_root(std::uint64_t n) {
   for (std::uint64_t g = 2;; ++g) {
     if (is_root(g, n, phi, primes)) return g;
   }
-}
-
-// Carmichael's λ(n) for small n: the largest order of a unit, unit by unit.
-inline std::uint64_t lambda_by_orders(std::uint64_t n) {
-  std::uint64_t largest = n == 0 ? 0 : 1;
-  for (std::uint64_t g = 1; g < n; ++g) {
-    if (std::gcd(g, n) == 1) largest = std::max(largest, order(g, n, n));
-  }
-  return largest;
 }
 
 // The answer line of n from the definition: every unit g whose order is φ(n), that is
