@@ -100,7 +100,7 @@ TAMSEL_API void tamsel_modulus_destroy(tamsel_modulus* modulus);
  *
  * Cost: n below 2^20 is listed once into a bitmap of n bits at creation (under a
  * millisecond); a root then costs a few nanoseconds. Above, each candidate is tested
- * with the modulus factored at creation: about 2 µs per root below 2^32 and about 4 µs
+ * with the modulus factored at creation: about 1 µs per root below 2^32 and about 1.5 µs
  * per root near 2^64, in either direction. */
 typedef struct tamsel_iterator tamsel_iterator;
 /* Null when its memory cannot be had. */
@@ -120,7 +120,7 @@ TAMSEL_API void tamsel_iterator_destroy(tamsel_iterator* iterator);
  * roots, nothing is written, *count is that number and TAMSEL_TOO_SMALL returned, so
  * capacity 0 (roots may then be null) asks the size. Memory: a temporary bitmap of n bits
  * (256 MiB and 126 MiB of buckets at 2^31 - 1); above TAMSEL_LARGEST_BITMAP none, but
- * about 2 µs per root (up to half an hour for a whole list there). */
+ * about 1 µs per root (up to a quarter of an hour for a whole list there). */
 TAMSEL_API tamsel_status tamsel_primitive_roots(uint64_t n, uint32_t* roots, size_t capacity,
                                                 size_t* count);
 
