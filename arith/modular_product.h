@@ -4,6 +4,10 @@
 
 namespace arith {
 
+// The unsigned type of a modulus n and of its residues, through the arithmetic, the
+// listing and the root search: every n of the domain 0 .. 2^31 - 1 fits it.
+using ModulusInt = std::uint32_t;
+
 // a·b mod n for a, b < n < 2^31, without a division. The quotient estimated in floating
 // point is off by at most one either way, which the two corrections repair; no 128-bit
 // arithmetic is needed.

@@ -1,76 +1,44 @@
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 
 #include "arith/modular_product.h"
 
-// Primality and prime powers for numbers below 2^31 without trial division up to the
-// square root: a batch of large numbers then costs about what `factor` costs per number.
+// Primality, prime powers and distinct prime factors of numbers below 2^31.
+//
+// Trial division runs over the odd primes up to 46337, the last below √(2^31), each kept
+// with its inverse modulo 2^32: m·inverse mod 2^32 is the exact quotient m / p when p
+// divides m and lies above (2^32 - 1) / p otherwise, so a divisibility test is one
+// multiplication and a comparison instead of a division. Primality is the strong
+// probable-prime test to the bases 2, 7 and 61 after the primes up to 73 are tried: no
+// composite below 4,759,123,141 passes it (Jaeschke), and those primes take most
+// composites out before the first power. A prime power p^k below 2^31 with k >= 5 has
+// p <= 73, so past those primes only squares, cubes and fourth powers are left, told by
+// integer roots. Factoring divides out the primes in ascending order and stops as soon
+// as the cofactor left is prime, which the probable-prime test tells at once.
 namespace arith {
 
-// m < 2^31 is prime. Small factors are tried first; then a strong probable-prime test to the
-// bases 2, 7 and 61, which no composite below 4,759,123,141 passes (Jaeschke).
-inline bool is_prime_u32(std::uint32_t m) {
-  if (m < 2) return false;
-  for (const std::uint32_t p : {2u, 3u, 5u, 7u, 11u, 13u, 17u, 19u, 23u, 29u, 31u, 37u}) {
-    if (m % p == 0) return m == p;
-  }
-  if (m < 41 * 41) return true;
-  std::uint32_t odd = m - 1;
-  unsigned twos = 0;
-  for (; odd % 2 == 0; odd /= 2) ++twos;
-  const PowerMod power(m);
-  const Modulus mod(m);
-  for (const std::uint32_t base : {2u, 7u, 61u}) {
-    std::uint64_t x = power(base % m, odd);
-    if (x == 1 || x == m - 1) continue;
-    bool composite = true;
-    for (unsigned i = 1; i < twos && composite; ++i) {
-      x = mod.multiply(x, x);
-      composite = x != m - 1;
-    }
-    if (composite) return false;
-  }
-  return true;
-}
+// m is prime.
+bool is_prime(ModulusInt m);
 
-// r^j when it does not exceed `limit`, otherwise limit + 1.
-inline std::uint64_t power_up_to(std::uint64_t r, unsigned j, std::uint64_t limit) {
-  std::uint64_t result = 1;
-  for (unsigned i = 0; i < j; ++i) {
-    result *= r;
-    if (result > limit) return limit + 1;
-  }
-  return result;
-}
+// m = prime^exponent with exponent >= 1; prime is 0 when m is no prime power.
+struct PrimePower {
+  ModulusInt prime = 0;
+  unsigned exponent = 0;
+};
+PrimePower prime_power(ModulusInt m);
 
-// Declared ahead: the root found for a power is itself tested as a prime power.
-inline bool is_prime_power_u32(std::uint32_t m);
+// m is p^k for a prime p and k >= 2 (the test for m already known not to be prime).
+bool is_composite_prime_power(ModulusInt m);
 
-// m < 2^31, known not to be prime, is p^k for a prime p and k >= 2: is_prime_power_u32
-// without testing m itself again. Such a power is r^j for a prime j and a prime power r,
-// so the prime exponents up to log2 m are tried, each by an integer root found by
-// bisection (no floating-point library, which would cost every process a shared library
-// to load).
-inline bool is_composite_prime_power_u32(std::uint32_t m) {
-  if (m < 4) return false;
-  for (const unsigned j : {2u, 3u, 5u, 7u, 11u, 13u, 17u, 19u, 23u, 29u, 31u}) {
-    if ((std::uint64_t{1} << j) > m) break;
-    // The largest r with r^j <= m lies in [lo, hi): 2^j <= m, and m < 2^(31/j + 1)^j.
-    std::uint64_t lo = 2;
-    std::uint64_t hi = std::uint64_t{1} << (31 / j + 1);
-    while (hi - lo > 1) {
-      const std::uint64_t mid = (lo + hi) / 2;
-      (power_up_to(mid, j, m) <= m ? lo : hi) = mid;
-    }
-    if (power_up_to(lo, j, m) == m) return is_prime_power_u32(static_cast<std::uint32_t>(lo));
-  }
-  return false;
-}
+// m is p^k for a prime p and k >= 1.
+inline bool is_prime_power(ModulusInt m) { return prime_power(m).prime != 0; }
 
-// m < 2^31 is p^k for a prime p and k >= 1.
-inline bool is_prime_power_u32(std::uint32_t m) {
-  return is_prime_u32(m) || is_composite_prime_power_u32(m);
-}
+// Room enough for the distinct primes of any m below 2^32.
+inline constexpr std::size_t kMostDistinctPrimes = 10;
+
+// Writes the distinct primes of m < 2^31, ascending, to primes[0 ..] (room for
+// kMostDistinctPrimes) and returns how many: none for 0 and 1.
+std::size_t distinct_primes(ModulusInt m, ModulusInt* primes);
 
 }  // namespace arith

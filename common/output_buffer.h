@@ -6,6 +6,8 @@
 #include <memory>
 #include <string_view>
 
+#include "arith/decimal.h"
+
 namespace common {
 
 // Writes to a file descriptor in large blocks. The first failed write is remembered
@@ -75,8 +77,7 @@ class OutputBuffer {
   int error_ = 0;
 };
 
-// Writes v in decimal at p and returns the end. Two digits per step keep the hot
-// listing loops cheap.
-char* write_decimal(char* p, std::uint64_t v);
+// Writes v in decimal at p and returns the end.
+using arith::write_decimal;
 
 }  // namespace common

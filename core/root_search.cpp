@@ -3,11 +3,10 @@
 #include <bit>
 #include <numeric>
 
-#include "arith/modular_product.h"
 #include "arith/primality.h"
 #include "arith/prime_factors.h"
 #include "core/lookup.h"
-#include "listing/exponent_sieve.h"
+#include "listing/unit_group.h"
 
 namespace core {
 
@@ -40,7 +39,7 @@ namespace {
   // what lets 2·4^k through. Both are told without trying the divisors one by one.
   const auto m = static_cast<std::uint32_t>(n);
   if (m % 2 == 0) return m >= 16 && (m & (m - 1)) == 0 && std::countr_zero(m) % 2 == 0;
-  return arith::is_composite_prime_power_u32(m);
+  return arith::is_composite_prime_power(m);
 }
 
 }  // namespace
@@ -57,34 +56,22 @@ bool plan_roots(std::int64_t n, RootPlan& plan) {
   // Powers of two above 4 have no root, so a search would try every candidate in vain.
   if (n <= 0 || (n & (n - 1)) == 0) return false;
 
-  const auto phi = static_cast<std::uint32_t>(totient(n));
-  // The primes of phi go straight into the plan, which keeps them for the listing.
-  arith::distinct_prime_factors(phi, plan.phi_primes);
-  const std::size_t phi_prime_count = plan.phi_primes.size();
-  const auto modulus = static_cast<std::uint32_t>(n);
-  const arith::PowerMod power(modulus);
-  // The exponents phi / q, divided once rather than per candidate.
-  std::uint32_t exponents[16];  // φ(n) < 2^31 has at most 9 distinct primes
-  for (std::size_t i = 0; i < phi_prime_count; ++i) exponents[i] = phi / plan.phi_primes[i];
-  for (std::uint32_t a = 2; a < modulus; ++a) {
-    // a^phi = 1 exactly when a shares no factor with n (Euler), which a gcd tells
-    // without the power.
-    if (std::gcd(a, modulus) != 1) continue;
-    bool flag = true;
-    for (std::size_t i = 0; i < phi_prime_count; ++i) {
-      if (power(a, exponents[i]) == 1) {
-        flag = false;
-        break;
-      }
-    }
-    if (!flag) continue;
-    plan.n = modulus;
-    plan.phi = phi;
-    plan.least_root = a;
-    plan.count = listing::count_coprime(phi, plan.phi_primes);
-    return true;
+  const auto modulus = static_cast<listing::ModulusInt>(n);
+  // φ from the tables while they answer; the kernel's search finds the rest.
+  listing::UnitGroup units;
+  if (n <= N && tables_built()) {
+    units = listing::unit_group(modulus, static_cast<listing::ModulusInt>(euler[n]),
+                                !st[n % 2 == 0 ? n / 2 : n]);
+  } else {
+    units = listing::unit_group(modulus);
   }
-  return false;
+  if (!units.cyclic()) return false;
+  plan.n = modulus;
+  plan.phi = units.phi;
+  plan.phi_primes.assign(units.primes, units.primes + units.count);
+  plan.least_root = listing::least_root(units);
+  plan.count = listing::root_count(units);
+  return true;
 }
 
 void get_roots(std::int64_t n) {

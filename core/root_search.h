@@ -45,7 +45,7 @@ struct RootPlan {
 bool plan_roots(std::int64_t n, RootPlan& plan);
 
 // Marks every primitive root of plan.n in `roots`: the least root's powers with exponents
-// coprime to φ(n). False when `stop` (listing::StopAtInterrupt, or never) ended it
+// coprime to φ(n). False when `stop` (the caller's listing::StopTest, or never) ended it
 // unfinished. Inline: it only hands the plan over.
 template <class Stop = listing::NeverStop>
 bool mark_roots(const RootPlan& plan, listing::RootBitmap& roots, Stop stop = {}) {

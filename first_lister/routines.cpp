@@ -38,7 +38,7 @@ bool is_prime(std::int32_t x) {
   if (x < N && built) return f[x];
   // Not trial division up to the square root: a probable-prime test that is exact for
   // every 32-bit x.
-  return arith::is_prime_u32(static_cast<std::uint32_t>(x));
+  return arith::is_prime(static_cast<std::uint32_t>(x));
 }
 
 std::int32_t phi(std::int32_t x) {
@@ -96,7 +96,7 @@ bool exist(std::int32_t n) {
   // that is its least prime, so n passes exactly when it is a prime power; an even n
   // never empties. Told without trying the divisors one by one.
   if (n < 0 || n % 2 == 0) return false;
-  return arith::is_composite_prime_power_u32(static_cast<std::uint32_t>(n));
+  return arith::is_composite_prime_power(static_cast<std::uint32_t>(n));
 }
 
 }  // namespace first_lister

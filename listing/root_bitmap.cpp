@@ -11,7 +11,6 @@
 #endif
 
 #include "listing/coprime_powers.h"
-#include "platform/interrupts.h"
 
 namespace listing {
 
@@ -185,8 +184,6 @@ template <class Stop>
 
 }  // namespace
 
-bool StopAtInterrupt::operator()() const { return platform::caught_interrupt() != 0; }
-
 template <class Stop>
 bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
                            std::span<const std::uint32_t> phi_primes, RootBitmap& roots,
@@ -211,7 +208,7 @@ bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
 template bool mark_generator_powers(std::uint32_t, std::uint32_t, std::uint32_t,
                                     std::span<const std::uint32_t>, RootBitmap&, NeverStop);
 template bool mark_generator_powers(std::uint32_t, std::uint32_t, std::uint32_t,
-                                    std::span<const std::uint32_t>, RootBitmap&, StopAtInterrupt);
+                                    std::span<const std::uint32_t>, RootBitmap&, StopTest);
 template bool mark_generator_powers(std::uint32_t, std::uint32_t, std::uint32_t,
                                     std::span<const std::uint32_t>, RootBitmap&, StopWhenAsked);
 

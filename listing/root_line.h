@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/output_buffer.h"
+#include "arith/decimal.h"
 #include "listing/processor_features.h"
 #include "listing/root_bitmap.h"
 #include "listing/wide_root_words.h"
@@ -107,7 +107,7 @@ class RootWordWriter {
         std::memcpy(p, &kSmall[v], 4);
         p += kSmallLength[v];
       } else {
-        p = common::write_decimal(p, v);
+        p = arith::write_decimal(p, v);
         *p++ = ' ';
       }
     }
@@ -117,7 +117,7 @@ class RootWordWriter {
   // The text of 1 <= h < 10^8 as bytes in memory order, and its length.
   static void text_of(std::uint64_t h, std::uint64_t& text, std::size_t& length) {
     char digits[16];
-    const std::size_t n = static_cast<std::size_t>(common::write_decimal(digits, h) - digits);
+    const std::size_t n = static_cast<std::size_t>(arith::write_decimal(digits, h) - digits);
     std::memcpy(&text, digits, 8);
     if (n < 8) text &= (std::uint64_t{1} << (8 * n)) - 1;
     length = n;
@@ -161,9 +161,63 @@ class RootWordWriter {
   std::size_t length_[2] = {};
 };
 
+// Where a root line goes: the programs' output buffer, or the library's pieces. A sink
+// offers
+//   char* reserve(std::size_t bytes)  room for `bytes` at the pointer returned, which
+//                                     keeps the bytes committed last before it when
+//                                     `bytes` is 0;
+//   void commit(char* end)            the bytes up to `end` are written;
+//   int error() const                 nonzero once a write has failed.
+namespace root_line_detail {
+
+// The marked residues ascending, each word's through write_word(p, w, bits), and the last
+// separator turned into the line end. Stops formatting once nothing more gets out.
+// Inlined into each caller, so that the writer's state stays in registers.
+template <class Sink, class WriteWord>
+[[gnu::always_inline]] inline void write_line(const RootBitmap& roots, Sink& out,
+                                              WriteWord&& write_word) {
+  bool any = false;
+  const std::size_t count = roots.words().size();
+  const std::uint64_t* const words = roots.words().data();
+  for (std::size_t w = 0; w < count; ++w) {
+    const std::uint64_t bits = words[w];
+    if (bits == 0) continue;
+    if (out.error() != 0) return;
+    char* p = out.reserve(RootWordWriter::kMaxWordBytes);
+    out.commit(write_word(p, w, bits));
+    any = true;
+  }
+  if (!any) return;
+  out.reserve(0)[-1] = '\n';
+}
+
+// A bitmap of at most RootWordWriter::kSmallWords words, whose residues need no
+// prefixes: the writer's state is not set up.
+template <class Sink>
+[[gnu::noinline]] void write_small_line(const RootBitmap& roots, Sink& out) {
+  write_line(roots, out, &RootWordWriter::write_small);
+}
+
+template <class Sink>
+[[gnu::noinline]] void write_long_line(const RootBitmap& roots, Sink& out) {
+  RootWordWriter writer;
+  write_line(roots, out, [&writer](char* p, std::size_t w, std::uint64_t bits) {
+    return writer.write(p, w, bits);
+  });
+}
+
+}  // namespace root_line_detail
+
 // Writes the marked residues ascending, separated by single spaces, and a newline.
 // Writes nothing when no residue is marked, and stops early once a write to `out` has
-// failed.
-void write_root_line(const RootBitmap& roots, common::OutputBuffer& out);
+// failed. Only a choice here, so that a short line does not pay for saving the registers
+// that the long one needs.
+template <class Sink>
+void write_root_line(const RootBitmap& roots, Sink& out) {
+  if (roots.words().size() <= RootWordWriter::kSmallWords) {
+    return root_line_detail::write_small_line(roots, out);
+  }
+  root_line_detail::write_long_line(roots, out);
+}
 
 }  // namespace listing

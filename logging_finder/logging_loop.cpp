@@ -140,7 +140,8 @@ common::Outcome run_logging_loop(int input_fd, int console_fd, ResultsFile& resu
         const core::Verdict verdict = core::classify(n, plan);
         if (verdict == core::Verdict::roots) {
           // The largest lists take seconds to mark: an interrupt stops that too.
-          const bool marked = core::mark_roots(plan, roots, listing::StopAtInterrupt{});
+          const listing::StopTest interrupted = [] { return platform::caught_interrupt() != 0; };
+          const bool marked = core::mark_roots(plan, roots, interrupted);
           // Unsigned arithmetic: a negative skew wraps to a smaller count, as intended.
           const std::uint64_t expected =
               plan.count + static_cast<std::uint64_t>(n == skew.number ? skew.by : 0);

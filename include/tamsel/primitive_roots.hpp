@@ -18,6 +18,10 @@
 // Threads: the free functions and a Modulus's members may run in several threads at once.
 // A RootLister's const members may run in several threads at once and from inside its own
 // callbacks; its other members need it to themselves.
+//
+// Cost: below 2^31 the tests, the count and the least root take about a microsecond
+// (factoring n - 1, and a composite n, dominates), above up to a few ten microseconds;
+// they allocate nothing. Listing costs a few nanoseconds per root and a bitmap of n bits.
 #pragma once
 
 #include <cstddef>

@@ -43,11 +43,10 @@ class Lister {
   std::size_t size() const;  // words; 0 for a number without roots
 
   // The answer line of the listed number in pieces of at most kPieceBytes, formed in
-  // `piece` (kPieceRoom bytes): each call brings its own, so that calls can overlap.
+  // `piece` (kPieceBytes long): each call brings its own, so that calls can overlap.
   bool write_line(char* piece, Sink sink, void* context) const;
 
   static constexpr std::size_t kPieceBytes = std::size_t{1} << 16;
-  static const std::size_t kPieceRoom;
 
  private:
   struct Bitmap;

@@ -163,7 +163,7 @@ tamsel_status tamsel_lister_write_to(tamsel_lister* lister, uint64_t n, tamsel_s
                                      void* context) {
   if (lister == nullptr || sink == nullptr) return TAMSEL_INVALID;
   if (n > TAMSEL_LARGEST_LISTED) return TAMSEL_OUT_OF_RANGE;
-  const std::unique_ptr<char[]> piece(new (std::nothrow) char[tamsel::kernel::Lister::kPieceRoom]);
+  const std::unique_ptr<char[]> piece(new (std::nothrow) char[tamsel::kernel::Lister::kPieceBytes]);
   if (!piece) return TAMSEL_NO_MEMORY;
   bool written;
   if (n > kLargestBitmap) {

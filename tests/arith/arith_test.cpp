@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "arith/modular_product.h"
+#include "arith/primality.h"
 #include "arith/prime_factors.h"
 
 namespace {
@@ -110,6 +111,31 @@ TEST(DistinctPrimeFactors, SignedAndUnsignedAlike) {
   EXPECT_EQ(factors_of(2147483646), (std::vector<std::uint32_t>{2, 3, 7, 11, 31, 151, 331}));
   EXPECT_EQ(factors_of(2147483647), (std::vector<std::uint32_t>{2147483647}));
   EXPECT_TRUE(factors_of(1).empty());
+}
+
+// Primality and prime powers against trial division, where the small primes stop and the
+// integer roots take over, and on the strong pseudoprimes of the bases.
+TEST(PrimePower, FindsThePrimeAndTheExponent) {
+  for (std::uint32_t m = 0; m < 200000; ++m) {
+    const std::vector<std::uint32_t> primes = factors_of(m);
+    const bool prime_power = primes.size() == 1;
+    ASSERT_EQ(arith::is_prime(m), prime_power && primes[0] == m) << m;
+    const arith::PrimePower found = arith::prime_power(m);
+    ASSERT_EQ(found.prime, prime_power ? primes[0] : 0) << m;
+    ASSERT_EQ(arith::is_composite_prime_power(m), prime_power && primes[0] != m) << m;
+  }
+  for (const std::uint32_t m : {8321u, 11041u, 13213u, 79381u, 916327u, 2269093u, 42994249u}) {
+    EXPECT_FALSE(arith::is_prime_power(m)) << m;
+  }
+  const struct {
+    std::uint32_t m, prime;
+    unsigned exponent;
+  } powers[] = {{2147117569, 46337, 2}, {2141700569, 1289, 3}, {1982119441, 211, 4},
+                {2073071593, 73, 5},    {1162261467, 3, 19},   {1073741824, 2, 30}};
+  for (const auto& p : powers) {
+    EXPECT_EQ(arith::prime_power(p.m).prime, p.prime) << p.m;
+    EXPECT_EQ(arith::prime_power(p.m).exponent, p.exponent) << p.m;
+  }
 }
 
 }  // namespace

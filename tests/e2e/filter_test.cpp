@@ -13,6 +13,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
@@ -22,6 +23,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,7 +63,9 @@ const std::map<std::int64_t, Answer>& answers() {
       // Strong pseudoprimes to some of the bases 2, 7 and 61, and their doubles.
       {8321, {"-1"}}, {16642, {"-1"}}, {11041, {"-1"}}, {22082, {"-1"}}, {13213, {"-1"}},
       {26426, {"-1"}}, {79381, {"-1"}}, {158762, {"-1"}}, {916327, {"-1"}},
-      {1832654, {"-1"}}, {2269093, {"-1"}}, {4538186, {"-1"}}};
+      {1832654, {"-1"}}, {2269093, {"-1"}}, {4538186, {"-1"}},
+      // Squares and products of composites whose factors all exceed 73 (6557 = 79·83).
+      {42994249, {"-1"}}, {85988498, {"-1"}}, {43033591, {"-1"}}, {7387, {"-1"}}};
   // clang-format on
   return table;
 }
@@ -78,6 +82,28 @@ TEST(Answers, AgreeWithTheOracle) {
     } else {
       EXPECT_EQ(answer.line != "-1", oracle::has_root(u)) << n;
     }
+  }
+}
+
+// Prime powers whose prime exceeds 73 go past the trial division to the integer roots:
+// the least root (the first on the line) and the count against the oracle.
+TEST(Answers, PowersOfLargePrimesThroughTamsel42) {
+  const std::vector<std::uint64_t> moduli = {6241, 12482, 493039, 986078, 10201, 20402, 571787};
+  std::string input;
+  for (const std::uint64_t n : moduli) input += std::to_string(n) + '\n';
+  const auto result = testing_support::run_program(TAMSEL42_PATH, input);
+  std::istringstream lines(result.out);
+  for (const std::uint64_t n : moduli) {
+    std::string line;
+    ASSERT_TRUE(std::getline(lines, line)) << n;
+    if (!line.empty() && line.back() == '\r') line.pop_back();  // Windows' line ends
+    if (n <= 30000) {
+      EXPECT_EQ(line + '\n', oracle::answer_line(n)) << n;
+    }
+    EXPECT_EQ(line.substr(0, line.find(' ')), std::to_string(oracle::least_root(n))) << n;
+    EXPECT_EQ(static_cast<std::uint64_t>(std::count(line.begin(), line.end(), ' ') + 1),
+              oracle::totient(oracle::totient(n)))
+        << n;
   }
 }
 
@@ -248,6 +274,9 @@ const std::vector<Row>& rows() {
       {"beyond_the_tables",
        "2147483646 2097152 1000012 536870912 1000001 4000012\n",
        {2147483646, 2097152, 1000012, 536870912, 1000001, 4000012}},
+      {"large_factors_only",
+       "42994249 85988498 43033591 7387\n",
+       {42994249, 85988498, 43033591, 7387}},
       {"21_between", "7 21 13\n", {7, 21, 13}},
       {"21_first", "21 7\n", {21, 7}},
       {"empty", "", {}},

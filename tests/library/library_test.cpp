@@ -3,6 +3,7 @@
 #include <tamsel/primitive_roots.h>
 
 #include <algorithm>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <tamsel/primitive_roots.hpp>
@@ -52,9 +53,19 @@ TEST(Library, LeastRootAndCountAgreeWithTheDefinition) {
        {1000003u, 2147483647u, 2147483629u, 1073741827u, 1594323u, 3188646u, 1162261467u,
         2u * 1073741789u, 2147483646u, 2147483648u / 2, 1999999973u, 4000037u * 2u, 46337u * 46337u,
         1201u * 1201u * 1201u, 211u * 211u * 211u * 211u, 2u * 79u * 79u * 79u, 6557u * 6557u,
-        1201u * 1201u * 1213u}) {
+        1201u * 1201u * 1213u,
+        // Powers of composites whose factors all exceed 73 (6557 = 79·83), and the largest
+        // prime powers of each exponent and their doubles.
+        2u * 6557u * 6557u, 6557u * 6563u, 2147117569u, 2u * 32749u * 32749u, 2141700569u,
+        2128664522u, 1982119441u, 2146566242u, 2073071593u, 1689192602u, 2u * 387420489u,
+        // Strong pseudoprimes to some of the bases 2, 7 and 61, and their doubles.
+        8321u, 16642u, 11041u, 22082u, 13213u, 26426u, 79381u, 158762u, 916327u, 1832654u, 2269093u,
+        4538186u}) {
     numbers.push_back(n);
   }
+  // Random numbers near 2^31, a tenth of them prime.
+  std::mt19937 random(27);
+  for (int i = 0; i < 200; ++i) numbers.push_back((random() >> 2) | (1u << 30));
   for (const std::uint32_t n : numbers) {
     const bool has = oracle::has_root(n);
     ASSERT_EQ(tamsel::has_primitive_root(n), has) << n;
