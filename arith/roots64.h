@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "arith/factoring64.h"
+#include "arith/jacobi.h"
 #include "arith/montgomery64.h"
 #include "arith/primality64.h"
 
@@ -22,21 +23,6 @@
 // Everything is a pure function of its arguments: no global state, no allocation, so
 // any number of threads may share one FactoredModulus64.
 namespace arith {
-
-// The Jacobi symbol (a / m) for odd m; for a prime m, -1 exactly when a is no square.
-inline int jacobi_u64(std::uint64_t a, std::uint64_t m) {
-  int sign = 1;
-  a %= m;
-  while (a != 0) {
-    const int twos = std::countr_zero(a);
-    a >>= twos;
-    if ((twos & 1) != 0 && (m % 8 == 3 || m % 8 == 5)) sign = -sign;
-    if (a % 4 == 3 && m % 4 == 3) sign = -sign;
-    std::swap(a, m);
-    a %= m;
-  }
-  return m == 1 ? sign : 0;
-}
 
 // Every power of h^(Q/q) differs from 1, for the primes q[0..count) (count >= 1) whose
 // product is Q; h in the form.
@@ -81,7 +67,7 @@ class FactoredModulus64 {
     // n = p^k or 2·p^k, p odd: g is a unit when odd (for 2·p^k) and prime to p; it is a
     // root when it is one modulo p^k, where its powers are taken.
     if ((twos_ == 1 && g % 2 == 0) || g % odd_prime_ == 0) return false;
-    if (jacobi_u64(g, odd_prime_) != -1) return false;
+    if (jacobi<std::uint64_t>(g, odd_prime_) != -1) return false;
     if (odd_prime_count_ == 0) return true;
     const std::uint64_t* odd_primes = lambda_primes_.primes.data() + 1;  // after 2
     if (narrow_) {

@@ -110,4 +110,34 @@ int main(int argc, char** argv) {
   });
   std::printf("| `RootLister` answer lines of 1 .. 100000 (%.0f MB) | %.2f s |\n", bytes / 1e6,
               lines);
+
+  // The iterator's cost per root: a bitmap-less walk of 10^5 roots each way.
+  for (const std::uint64_t n : {std::uint64_t{2147483647}, std::uint64_t{0xffffffff00000001}}) {
+    for (const bool descending : {false, true}) {
+      const double seconds = median_seconds([&] {
+        std::uint64_t seen = 0;
+        for (const std::uint64_t r :
+             descending ? tamsel::roots_descending(n, 0, n / 2) : tamsel::roots(n, n / 2)) {
+          sink = r;
+          if (++seen == 100000) break;
+        }
+      });
+      std::printf("| iterator, 10^5 roots of %llu %s | %.0f ns per root |\n",
+                  static_cast<unsigned long long>(n), descending ? "descending" : "ascending",
+                  per_number(seconds, 100000));
+    }
+  }
+  // A prefactored modulus against the free call, 10^5 questions each.
+  for (const std::uint64_t n : {std::uint64_t{2147483647}, std::uint64_t{0xffffffffffffffc5}}) {
+    const tamsel::Modulus modulus(n);
+    const double free = median_seconds([&] {
+      for (std::uint64_t g = 2; g < 100002; ++g) sink = tamsel::is_primitive_root(g, n);
+    });
+    const double prefactored = median_seconds([&] {
+      for (std::uint64_t g = 2; g < 100002; ++g) sink = modulus.is_primitive_root(g);
+    });
+    std::printf("| `is_primitive_root(g, %llu)`: free, prefactored | %.0f ns, %.0f ns per call |\n",
+                static_cast<unsigned long long>(n), per_number(free, 100000),
+                per_number(prefactored, 100000));
+  }
 }

@@ -11,6 +11,15 @@
 
 namespace common {
 
+namespace {
+
+// What ready_for_long_list() asks of the loop that runs, if one does.
+const std::function<bool()>* long_list_check = nullptr;
+
+}  // namespace
+
+bool ready_for_long_list() { return long_list_check == nullptr || (*long_list_check)(); }
+
 Outcome run_answer_loop(std::string_view program, int input_fd, OutputBuffer& out,
                         const std::function<After(std::int32_t)>& answer,
                         const OnDemandTables* tables, bool out_has_answers) {
@@ -25,6 +34,20 @@ Outcome run_answer_loop(std::string_view program, int input_fd, OutputBuffer& ou
     flush_messages();
     return out.flush() || (!out_has_answers && !platform::is_broken_pipe(out.error()));
   });
+  // Answers that cannot get out call for no new work; a console that only shows
+  // progress may fail while its reader is there, and the answers go on elsewhere.
+  const auto answers_cannot_get_out = [&out, out_has_answers] {
+    return out.error() != 0 && (platform::is_broken_pipe(out.error()) || out_has_answers);
+  };
+  const std::function<bool()> before_long_list = [&] {
+    flush_messages();
+    out.flush();
+    return !answers_cannot_get_out();
+  };
+  long_list_check = &before_long_list;
+  struct Unset {
+    ~Unset() { long_list_check = nullptr; }
+  } unset_at_the_end;
   BuildAfter build = tables != nullptr ? BuildAfter(*tables) : BuildAfter();
   int status = kSuccess;
   for (;;) {
@@ -51,12 +74,18 @@ Outcome run_answer_loop(std::string_view program, int input_fd, OutputBuffer& ou
       continue;
     }
     // Work whose answer cannot get out is not started.
-    if (out.error() != 0 && (platform::is_broken_pipe(out.error()) || out_has_answers)) break;
+    if (answers_cannot_get_out()) break;
     const auto n = static_cast<std::int32_t>(token.value);
     build.count(n);
     After after = After::next_number;
     try {
-      after = answer(n);
+      try {
+        after = answer(n);
+      } catch (const std::bad_alloc&) {
+        // A list fails before any of it is written: without the tables it may fit.
+        if (!build.release()) throw;
+        after = answer(n);
+      }
     } catch (const std::bad_alloc&) {
       // The largest lists need a bitmap of up to 256 MiB; under a tight memory limit
       // say so plainly rather than abort.

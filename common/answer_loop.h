@@ -34,6 +34,16 @@ Outcome run_answer_loop(std::string_view program, int input_fd, OutputBuffer& ou
                         const std::function<After(std::int32_t)>& answer,
                         const OnDemandTables* tables = nullptr, bool out_has_answers = true);
 
+// Lists of more roots than this take long enough that a kill or an interrupt may come
+// while they are made.
+inline constexpr std::uint64_t kLongList = std::uint64_t{1} << 16;
+
+// For an answer about to make a list of more than kLongList roots: writes out the
+// messages gathered and the answers buffered so far, so that a kill during the list
+// finds them written, and tells whether the list may start (false once answers cannot
+// get out, when that work would be for nothing). True outside run_answer_loop().
+bool ready_for_long_list();
+
 // What main() returns for `outcome`; a reader gone ends the process here.
 int end_run(const Outcome& outcome);
 

@@ -13,6 +13,8 @@ struct OnDemandTables {
   std::int32_t last_covered;    // the tables cover 0 .. last_covered; no other number counts
   std::int32_t answered_first;  // how many covered numbers are answered without them
   void (*build)();              // throws std::bad_alloc when the tables cannot be allocated
+  // Frees built tables; the numbers are then answered without them, as before the build.
+  void (*release)() = nullptr;
 };
 
 // Counts the numbers of a run toward the one build of its tables.
@@ -20,7 +22,10 @@ class BuildAfter {
  public:
   BuildAfter() = default;  // nothing to build
   explicit BuildAfter(const OnDemandTables& tables)
-      : build_(tables.build), left_(tables.answered_first), last_covered_(tables.last_covered) {}
+      : build_(tables.build),
+        release_(tables.release),
+        left_(tables.answered_first),
+        last_covered_(tables.last_covered) {}
 
   // Call with every number the run is about to answer, before answering it. Tables that
   // cannot be allocated are no error: the run goes on without them, as it did until
@@ -34,10 +39,17 @@ class BuildAfter {
     build_once();
   }
 
+  // Frees the tables, if they were built and can be: they are only an optimisation, and
+  // a list that did not fit beside them may fit without. They are not built again.
+  // False when nothing was freed.
+  bool release();
+
  private:
   void build_once();  // once a run: out of line
 
   void (*build_)() = nullptr;
+  void (*release_)() = nullptr;
+  bool built_ = false;
   std::int32_t left_ = 0;
   std::int32_t last_covered_ = -1;  // -1 once built or given up: nothing counts any more
 };

@@ -25,6 +25,11 @@ bool is_digit(int c) { return c >= '0' && c <= '9'; }
 // digit, which ends the run like any other such character.
 constexpr char kNotInANumber = '\x80';
 
+// A byte-order mark after the start of the input, where files saved with one each were
+// joined (`cat a.txt b.txt`, `copy a.txt+b.txt`), separates numbers like a space.
+constexpr unsigned kMarkUnit = 0xFEFF;
+constexpr unsigned char kMarkBytes[] = {0xEF, 0xBB, 0xBF};
+
 }  // namespace
 
 NumberReader::NumberReader(int fd, std::function<bool()> before_wait)
@@ -123,11 +128,35 @@ bool NumberReader::narrow_units(std::size_t bytes) {
   // Unit i is read from bytes 2i and 2i + 1 before byte i is written: in place is safe.
   for (std::size_t i = 0; i < units; ++i) {
     const unsigned unit = byte(2 * i + high) << 8 | byte(2 * i + 1 - high);
-    buffer[i] = unit < 0x80 ? static_cast<char>(unit) : kNotInANumber;
+    buffer[i] = unit < 0x80 ? static_cast<char>(unit) : unit == kMarkUnit ? ' ' : kNotInANumber;
   }
   pos_ = 0;
   end_ = units;
   return units != 0;
+}
+
+bool NumberReader::skip_mark() {
+  if (encoding_ != Encoding::bytes || static_cast<unsigned char>(buffer_[pos_]) != kMarkBytes[0]) {
+    return false;
+  }
+  // The mark may be cut by the end of the chunk: what is left moves to the front and the
+  // rest is read after it.
+  if (end_ - pos_ < sizeof kMarkBytes) {
+    std::memmove(buffer_.get(), buffer_.get() + pos_, end_ - pos_);
+    end_ -= pos_;
+    pos_ = 0;
+    while (end_ < sizeof kMarkBytes && std::memcmp(buffer_.get(), kMarkBytes, end_) == 0) {
+      const std::size_t got = read_into(buffer_.get() + end_, kChunk - end_);
+      if (got == 0) break;
+      end_ += got;
+    }
+  }
+  if (end_ - pos_ < sizeof kMarkBytes ||
+      std::memcmp(buffer_.get() + pos_, kMarkBytes, sizeof kMarkBytes) != 0) {
+    return false;
+  }
+  pos_ += sizeof kMarkBytes;
+  return true;
 }
 
 int NumberReader::peek() {
@@ -177,8 +206,8 @@ Token NumberReader::next() {
 
 void NumberReader::next_in_general(Token& token) {
   int c = peek();
-  while (c >= 0 && is_space(c)) {
-    ++pos_;
+  while (c >= 0 && (is_space(c) || skip_mark())) {
+    if (is_space(c)) ++pos_;
     c = peek();
   }
   if (c < 0) {

@@ -26,6 +26,8 @@ struct Token {
 // Input that starts with a byte-order mark, as Windows editors and shells save text, is
 // read in the encoding it names: a UTF-8 mark is skipped, and UTF-16 (either byte order)
 // is read one code unit at a time, any unit outside ASCII being no part of a number.
+// A mark further on (EF BB BF in byte input, U+FEFF in UTF-16) separates numbers like a
+// space, also inside a token: "7<mark>9" is 7 and 9.
 class NumberReader {
  public:
   // before_wait runs before every read that may block, so that answers already
@@ -42,6 +44,8 @@ class NumberReader {
   bool next_in_buffer(Token& token);
   // Everything else, refilling as it goes.
   void next_in_general(Token& token);
+  // Steps over a UTF-8 mark at pos_ (pos_ < end_) in byte input; false when none is there.
+  bool skip_mark();
   int peek();  // next byte, or -1 at end of input or on a read error
   bool refill();
   // Some bytes into `to`; 0 at the end of input, on an error or an interrupt (noted).

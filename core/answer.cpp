@@ -1,5 +1,6 @@
 #include "core/answer.h"
 
+#include "common/answer_loop.h"
 #include "listing/root_line.h"
 
 namespace core {
@@ -25,6 +26,7 @@ std::string_view fixed_answer(Verdict v) {
 void AnswerLines::write(std::int32_t n, common::OutputBuffer& out) {
   const Verdict verdict = classify(n, plan_);
   if (verdict != Verdict::roots) return out.put(fixed_answer(verdict));
+  if (plan_.count > common::kLongList && !common::ready_for_long_list()) return;
   mark_roots(plan_, roots_);
   listing::write_root_line(roots_, out);
 }

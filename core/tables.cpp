@@ -96,4 +96,14 @@ void get_primesAndEulers() {
   tables_whole = true;
 }
 
+void release_tables() {
+  tables_whole = false;
+  std::free(primes);
+  std::free(euler);
+  std::free(st);
+  primes = nullptr;
+  euler = nullptr;
+  st = nullptr;
+}
+
 }  // namespace core

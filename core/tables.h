@@ -39,6 +39,10 @@ inline bool tables_built() { return tables_whole; }
 // range, 0.1 µs on average), and numbers above them gain nothing from them. So a run
 // answers its first 20000 numbers inside the tables without them, about what the build
 // costs, and builds them when it is asked for the next one.
-inline constexpr common::OnDemandTables kTablesOnDemand{N, 20000, get_primesAndEulers};
+// Frees the tables; look-ups then go back to trial division.
+void release_tables();
+
+inline constexpr common::OnDemandTables kTablesOnDemand{N, 20000, get_primesAndEulers,
+                                                        release_tables};
 
 }  // namespace core

@@ -33,6 +33,12 @@ void build_flags() {
 
 bool flags_built() { return built; }
 
+void release_flags() {
+  built = false;
+  std::free(f);
+  f = nullptr;
+}
+
 bool is_prime(std::int32_t x) {
   if (x < 2) return false;
   if (x < N && built) return f[x];

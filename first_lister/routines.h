@@ -34,7 +34,10 @@ bool flags_built();
 // numbers at or above N gain nothing from the flags. So a run answers its first 5000
 // numbers below N without them, about what the sieve costs, and builds them when it is
 // asked for the next one.
-inline constexpr common::OnDemandTables kFlagsOnDemand{N - 1, 5000, build_flags};
+// Frees the flags; primality is then tested without them.
+void release_flags();
+
+inline constexpr common::OnDemandTables kFlagsOnDemand{N - 1, 5000, build_flags, release_flags};
 
 // x is prime; false for x < 2.
 bool is_prime(std::int32_t x);

@@ -4,6 +4,7 @@
 
 #include "arith/modular_product.h"
 #include "arith/prime_factors.h"
+#include "common/answer_loop.h"
 #include "first_lister/routines.h"
 #include "listing/root_line.h"
 
@@ -44,6 +45,10 @@ void solve(std::int32_t n, common::OutputBuffer& out, Workspace& work) {
   if (x < 0) return out.put("-1\n");  // exist() is exact, so only a safeguard
   // The roots are x^k for the k in 1 .. p coprime to p, each once.
   arith::distinct_prime_factors(static_cast<std::uint32_t>(p), work.phi_primes);
+  // As many roots as numbers below p coprime to it: φ(p).
+  std::uint64_t count = static_cast<std::uint64_t>(p);
+  for (const std::uint32_t q : work.phi_primes) count = count / q * (q - 1);
+  if (count > common::kLongList && !common::ready_for_long_list()) return;
   listing::mark_generator_powers(static_cast<std::uint32_t>(n), static_cast<std::uint32_t>(x),
                                  static_cast<std::uint32_t>(p), work.phi_primes, work.roots);
   listing::write_root_line(work.roots, out);

@@ -1,4 +1,4 @@
-# find_package(tamsel 1.1) gives tamsel::tamsel: the shared library, or the static one
+# find_package(tamsel 2.0) gives tamsel::tamsel: the shared library, or the static one
 # when tamsel_STATIC is set. Both are there as tamsel::shared and tamsel::static.
 include(${CMAKE_CURRENT_LIST_DIR}/tamselTargets.cmake)
 if(NOT TARGET tamsel::tamsel)

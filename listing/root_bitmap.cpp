@@ -151,6 +151,7 @@ bool mark_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi, std::uint3
         if (at + 1 == capacity) drain(region);
       },
       stop);
+  if (!whole) return false;  // cancelled: the bitmap is thrown away unread
   for (std::size_t region = 0; region < regions; ++region) {
     drain(region);
     for (unsigned k = 0; k < filled[region]; ++k) set_bit(words, lines[region].roots[k]);
@@ -208,5 +209,7 @@ template bool mark_generator_powers(std::uint32_t, std::uint32_t, std::uint32_t,
                                     std::span<const std::uint32_t>, RootBitmap&, NeverStop);
 template bool mark_generator_powers(std::uint32_t, std::uint32_t, std::uint32_t,
                                     std::span<const std::uint32_t>, RootBitmap&, StopTest);
+template bool mark_generator_powers(std::uint32_t, std::uint32_t, std::uint32_t,
+                                    std::span<const std::uint32_t>, RootBitmap&, StopWhenAsked);
 
 }  // namespace listing

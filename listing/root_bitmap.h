@@ -46,11 +46,18 @@ struct NeverStop {
 // A stop test of the caller's: a program that catches interrupts passes one that asks
 // whether it has caught one, as the largest lists take seconds.
 using StopTest = bool (*)();
+// A stop test with the caller's context: a library user's cancellation.
+struct StopWhenAsked {
+  bool (*ask)(void* context);
+  void* context;
+  bool operator()() const { return ask(context); }
+};
 
 // Marks g^k mod n for every exponent k in 1 .. phi with gcd(k, phi) = 1, and nothing
 // else. With g a primitive root of n and phi = φ(n) these are exactly the primitive roots
 // of n, each once. phi_primes are the distinct primes dividing phi. Needs 2 <= n < 2^31.
-// Returns false when `stop` ended the marking unfinished. Defined for NeverStop and StopTest.
+// Returns false when `stop` ended the marking unfinished. Defined for NeverStop, StopTest and
+// StopWhenAsked.
 template <class Stop = NeverStop>
 bool mark_generator_powers(std::uint32_t n, std::uint32_t g, std::uint32_t phi,
                            std::span<const std::uint32_t> phi_primes, RootBitmap& roots,

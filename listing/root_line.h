@@ -107,15 +107,24 @@ class RootWordWriter {
         std::memcpy(p, &kSmall[v], 4);
         p += kSmallLength[v];
       } else {
-        p = arith::write_decimal(p, v);
-        *p++ = ' ';
+        p = write_number(p, v);
       }
     }
     return p;
   }
 
-  // The text of 1 <= h < 10^8 as bytes in memory order, and its length.
-  static void text_of(std::uint64_t h, std::uint64_t& text, std::size_t& length) {
+  // v and a space. Out of line, as text_of below, so that the digit loop does not crowd
+  // the word loop's registers.
+  [[gnu::noinline]] static char* write_number(char* p, std::uint64_t v) {
+    p = arith::write_decimal(p, v);
+    *p++ = ' ';
+    return p;
+  }
+
+  // The text of 1 <= h < 10^8 as bytes in memory order, and its length. Out of line: it
+  // runs once per jump of the hundreds, and inlined its digit loop would crowd the word
+  // loop's registers.
+  [[gnu::noinline]] static void text_of(std::uint64_t h, std::uint64_t& text, std::size_t& length) {
     char digits[16];
     const std::size_t n = static_cast<std::size_t>(arith::write_decimal(digits, h) - digits);
     std::memcpy(&text, digits, 8);

@@ -139,6 +139,9 @@ common::Outcome run_logging_loop(int input_fd, int console_fd, ResultsFile& resu
         if (n == kExitNumber) return common::After::stop;
         const core::Verdict verdict = core::classify(n, plan);
         if (verdict == core::Verdict::roots) {
+          if (plan.count > common::kLongList && !common::ready_for_long_list()) {
+            return common::After::stop;
+          }
           // The largest lists take seconds to mark: an interrupt stops that too.
           const listing::StopTest interrupted = [] { return platform::caught_interrupt() != 0; };
           const bool marked = core::mark_roots(plan, roots, interrupted);

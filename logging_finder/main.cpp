@@ -12,6 +12,11 @@
 
 int main(int argc, char** argv) try {
   common::handle_arguments("tamsel4-3", logging_finder::kHelp, argc, argv);
+  // Its console, input and results buffers, with room to spare; before the results file
+  // is emptied.
+  if (!common::room_to_start(std::size_t{1} << 20)) {
+    return common::report_out_of_memory("tamsel4-3");
+  }
   platform::prepare_standard_streams();
   platform::catch_interrupts();
   // The file comes first, so that it is empty (or reported) before any work starts.

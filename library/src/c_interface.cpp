@@ -1,114 +1,71 @@
-// The C interface over the C++ one: every exception ends here, as a status.
+// The free calls and the prefactored modulus: answers about roots below the bitmap's reach
+// from the listing kernel's own arithmetic (the programs' answers), the rest from the
+// arithmetic for every n below 2^64.
 #include <new>
 
+#include "library/src/kernel.h"
+#include "library/src/units.h"
 #include "tamsel/primitive_roots.h"
-#include "tamsel/primitive_roots.hpp"
 
-struct tamsel_lister {
-  tamsel::RootLister lister;
+using tamsel::kernel::kLargestBitmap;
+using tamsel::kernel::Units;
+
+struct tamsel_modulus {
+  Units units;
 };
 
 namespace {
 
-// Lists n into `lister`, turning the C++ errors into statuses.
-tamsel_status list(tamsel::RootLister& lister, uint32_t n) {
-  if (n > TAMSEL_LARGEST_MODULUS) return TAMSEL_OUT_OF_RANGE;
-  try {
-    lister.list(n);
-    return TAMSEL_OK;
-  } catch (...) {  // std::bad_alloc is all that is left
-    return TAMSEL_NO_MEMORY;
-  }
-}
-
-tamsel_status copy_roots(tamsel::RootLister& lister, uint32_t n, uint32_t* roots, size_t capacity,
-                         size_t* count) {
-  if (count == nullptr) return TAMSEL_INVALID;
-  if (n > TAMSEL_LARGEST_MODULUS) return TAMSEL_OUT_OF_RANGE;
-  const std::uint64_t total = tamsel::count_primitive_roots(n);
-  *count = static_cast<size_t>(total);
-  if (total > capacity) return TAMSEL_TOO_SMALL;
-  if (total == 0) return TAMSEL_OK;
-  if (roots == nullptr) return TAMSEL_INVALID;
-  if (const tamsel_status status = list(lister, n); status != TAMSEL_OK) return status;
-  lister.for_each_root([&roots](uint32_t r) { *roots++ = r; });
-  return TAMSEL_OK;
-}
+bool in_bitmap(uint64_t n) { return n <= kLargestBitmap; }
+std::uint32_t narrow(uint64_t n) { return static_cast<std::uint32_t>(n); }
 
 }  // namespace
 
 extern "C" {
 
-const char* tamsel_version(void) { return tamsel::version(); }
+const char* tamsel_version(void) { return TAMSEL_VERSION_STRING; }
 
-bool tamsel_has_primitive_root(uint32_t n) {
-  return n <= TAMSEL_LARGEST_MODULUS && tamsel::has_primitive_root(n);
+bool tamsel_has_primitive_root(uint64_t n) {
+  return in_bitmap(n) ? tamsel::kernel::has_root(narrow(n)) : arith::has_primitive_root_u64(n);
 }
 
-uint32_t tamsel_least_primitive_root(uint32_t n) {
-  return n <= TAMSEL_LARGEST_MODULUS ? tamsel::least_primitive_root(n) : 0;
+uint64_t tamsel_least_primitive_root(uint64_t n) {
+  return in_bitmap(n) ? tamsel::kernel::least_root(narrow(n)) : arith::least_primitive_root_u64(n);
 }
 
-uint64_t tamsel_count_primitive_roots(uint32_t n) {
-  return n <= TAMSEL_LARGEST_MODULUS ? tamsel::count_primitive_roots(n) : 0;
+uint64_t tamsel_count_primitive_roots(uint64_t n) {
+  return in_bitmap(n) ? tamsel::kernel::count_roots(narrow(n))
+                      : arith::count_primitive_roots_u64(n);
 }
 
-bool tamsel_is_primitive_root(uint32_t g, uint32_t n) {
-  return n <= TAMSEL_LARGEST_MODULUS && tamsel::is_primitive_root(g, n);
+bool tamsel_is_primitive_root(uint64_t g, uint64_t n) {
+  if (n == 0) return false;
+  return in_bitmap(n) ? tamsel::kernel::is_root(narrow(g % n), narrow(n))
+                      : arith::is_primitive_root_u64(g, n);
 }
 
-tamsel_status tamsel_primitive_roots(uint32_t n, uint32_t* roots, size_t capacity, size_t* count) {
-  try {
-    tamsel::RootLister lister;
-    return copy_roots(lister, n, roots, capacity, count);
-  } catch (...) {
-    return TAMSEL_NO_MEMORY;
-  }
+uint64_t tamsel_multiplicative_order(uint64_t g, uint64_t n) {
+  return arith::multiplicative_order_u64(g, n);
+}
+uint64_t tamsel_totient(uint64_t n) { return arith::totient_u64(n); }
+uint64_t tamsel_carmichael_lambda(uint64_t n) { return arith::carmichael_lambda_u64(n); }
+
+tamsel_modulus* tamsel_modulus_create(uint64_t n) {
+  return new (std::nothrow) tamsel_modulus{Units(n)};
 }
 
-tamsel_lister* tamsel_lister_create(void) { return new (std::nothrow) tamsel_lister; }
-
-void tamsel_lister_destroy(tamsel_lister* lister) { delete lister; }
-
-tamsel_status tamsel_lister_visit(tamsel_lister* lister, uint32_t n, uint32_t from, uint32_t to,
-                                  tamsel_visitor visit, void* context) {
-  if (lister == nullptr || visit == nullptr) return TAMSEL_INVALID;
-  if (const tamsel_status status = list(lister->lister, n); status != TAMSEL_OK) return status;
-  lister->lister.for_each_root(from, to,
-                               [visit, context](uint32_t r) { return visit(r, context); });
-  return TAMSEL_OK;
+bool tamsel_modulus_is_primitive_root(const tamsel_modulus* modulus, uint64_t g) {
+  return modulus != nullptr && modulus->units.is_root(g);
 }
 
-tamsel_status tamsel_lister_roots(tamsel_lister* lister, uint32_t n, uint32_t* roots,
-                                  size_t capacity, size_t* count) {
-  if (lister == nullptr) return TAMSEL_INVALID;
-  try {
-    return copy_roots(lister->lister, n, roots, capacity, count);
-  } catch (...) {
-    return TAMSEL_NO_MEMORY;
-  }
+uint64_t tamsel_modulus_multiplicative_order(const tamsel_modulus* modulus, uint64_t g) {
+  return modulus == nullptr ? 0 : modulus->units.order(g);
 }
 
-tamsel_status tamsel_lister_write_to(tamsel_lister* lister, uint32_t n, tamsel_sink sink,
-                                     void* context) {
-  if (lister == nullptr || sink == nullptr) return TAMSEL_INVALID;
-  if (const tamsel_status status = list(lister->lister, n); status != TAMSEL_OK) return status;
-  try {
-    const auto piece = [sink, context](std::string_view bytes) {
-      return sink(bytes.data(), bytes.size(), context);
-    };
-    return lister->lister.write_answer_line(piece) ? TAMSEL_OK : TAMSEL_WRITE_ERROR;
-  } catch (...) {
-    return TAMSEL_NO_MEMORY;
-  }
+uint64_t tamsel_modulus_least_primitive_root(const tamsel_modulus* modulus) {
+  return modulus == nullptr ? 0 : modulus->units.least_root();
 }
 
-tamsel_status tamsel_lister_write(tamsel_lister* lister, uint32_t n, FILE* out) {
-  if (out == nullptr) return TAMSEL_INVALID;
-  const auto file = [](const char* bytes, size_t size, void* context) {
-    return std::fwrite(bytes, 1, size, static_cast<FILE*>(context)) == size;
-  };
-  return tamsel_lister_write_to(lister, n, file, out);
-}
+void tamsel_modulus_destroy(tamsel_modulus* modulus) { delete modulus; }
 
 }  // extern "C"

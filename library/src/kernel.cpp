@@ -70,29 +70,45 @@ struct Lister::Bitmap {
   listing::RootBitmap roots;
 };
 
-Lister::Lister() : bitmap_(std::make_unique<Bitmap>()) {}
+Lister::Lister() = default;
 Lister::~Lister() = default;
 
-const std::uint64_t* Lister::words() const { return bitmap_->roots.words().data(); }
+const std::uint64_t* Lister::words() const {
+  return bitmap_ ? bitmap_->roots.words().data() : nullptr;
+}
 std::size_t Lister::size() const { return count_ == 0 ? 0 : bitmap_->roots.words().size(); }
 
-void Lister::list(std::uint32_t n) {
-  if (listed_ && modulus_ == n) return;
+void Lister::clear() {
+  bitmap_.reset();
+  listed_ = false;
+  modulus_ = 0;
+  count_ = 0;
+}
+
+bool Lister::list(std::uint32_t n, ShouldStop should_stop, void* context) {
+  if (listed_ && modulus_ == n) return true;
   listed_ = false;
   modulus_ = 0;
   count_ = 0;
   const listing::UnitGroup units = listing::unit_group(n);
-  auto& roots = bitmap_->roots;
   if (!units.cyclic()) {
     modulus_ = n;
     listed_ = true;
-    return;
+    return true;
   }
+  if (!bitmap_) bitmap_ = std::make_unique<Bitmap>();
+  auto& roots = bitmap_->roots;
   // Memory that runs out leaves the bitmap to be cleared by its next reset, as the
   // kernel keeps it.
   if (n <= 4) {
     // The kernel marks from n = 5 (φ even).
     roots.reset(n)[0] = std::uint64_t{1} << listing::least_root(units);
+  } else if (should_stop != nullptr) {
+    const listing::StopWhenAsked stop{should_stop, context};
+    if (!listing::mark_generator_powers(n, listing::least_root(units), units.phi,
+                                        units.phi_primes(), roots, stop)) {
+      return false;
+    }
   } else {
     listing::mark_generator_powers(n, listing::least_root(units), units.phi, units.phi_primes(),
                                    roots);
@@ -100,13 +116,31 @@ void Lister::list(std::uint32_t n) {
   modulus_ = n;
   count_ = listing::root_count(units);
   listed_ = true;
+  return true;
 }
 
-bool Lister::write_line(Sink sink, void* context) {
+bool Lister::write_line(char* piece, Sink sink, void* context) const {
   if (count_ == 0) return sink("-1\n", 3, context);
-  if (!piece_) piece_.reset(new char[kPieceBytes]);
-  PieceSink pieces(piece_.get(), sink, context);
+  PieceSink pieces(piece, sink, context);
   listing::write_root_line(bitmap_->roots, pieces);
+  return pieces.send();
+}
+
+bool write_words(char* piece, std::uint64_t words, WordSource word, const void* source, Sink sink,
+                 void* context) {
+  PieceSink pieces(piece, sink, context);
+  listing::RootWordWriter writer;
+  bool any = false;
+  for (std::uint64_t w = 0; w < words; ++w) {
+    const std::uint64_t bits = word(w, source);
+    if (bits == 0) continue;
+    if (pieces.error() != 0) return false;
+    char* const p = pieces.reserve(listing::RootWordWriter::kMaxWordBytes);
+    pieces.commit(writer.write(p, static_cast<std::size_t>(w), bits));
+    any = true;
+  }
+  if (!any) return sink("-1\n", 3, context);
+  pieces.reserve(0)[-1] = '\n';  // the last separator ends the line
   return pieces.send();
 }
 

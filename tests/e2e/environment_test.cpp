@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -193,6 +194,8 @@ TEST_P(Environment, TooLittleMemoryIsReportedInsteadOfACrash) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
+    // A run that cannot start leaves an earlier results file as it was.
+    std::filesystem::remove(options_.working_directory + "/" + testing_support::kResultsFile);
     const RunResult limited = testing_support::run_shell(
         "ulimit -c 0; " + row.limit + "ulimit -v $kib; exec " + program + row.args,
         row.answered + row.unanswered, options_);
@@ -209,6 +212,100 @@ TEST_P(Environment, TooLittleMemoryIsReportedInsteadOfACrash) {
         << limited.out.size() << " bytes, not " << plain.out.size();
     EXPECT_TRUE(limited_file == in_directory(testing_support::kResultsFile));
   }
+}
+
+// From the least address space the loader starts in upward, a run answers or says that
+// memory is short: at the start no exception may be needed to say so.
+TEST_P(Environment, EveryLimitAnswersOrSaysMemoryIsShort) {
+  if (const char* reason = no_address_space_limit()) GTEST_SKIP() << reason;
+  const Program& p = GetParam();
+  const RunResult r = testing_support::run_shell(
+      "ulimit -c 0; for kib in $(seq 1024 16 6144); do "
+      "echo 7 | (ulimit -v $kib; exec " +
+          quoted(p.path) +
+          " >/dev/null 2>err); st=$?; "
+          "case $st:$(cat err) in "
+          "'0:') echo answered ;; '1:" +
+          p.name +
+          ": not enough memory') ;; "
+          "127:*'loading shared libraries'*|127:*'cannot allocate TLS'*) ;; "
+          "*) echo \"$kib KiB: status $st, $(cat err)\" ;; esac; done | sort -u",
+      "", options_);
+  ASSERT_FALSE(r.timed_out);
+  EXPECT_EQ(r.out, "answered\n");
+}
+
+// Tables that only save time give way to a list that does not fit beside them: between
+// the limit at which the list fits alone and far above it, a batch that builds them
+// first answers all the same. 16777259, a prime, has a bitmap of 2 MB.
+TEST_P(Environment, TablesGiveWayToAList) {
+  if (const char* reason = no_address_space_limit()) GTEST_SKIP() << reason;
+  const Program& p = GetParam();
+  if (p.logs) GTEST_SKIP() << "the same loop as tamsel4-2, with a slow console";
+  const bool first = p.name == "tamsel";
+  const int before_tables =
+      first ? first_lister::kFlagsOnDemand.answered_first : core::kTablesOnDemand.answered_first;
+  const long tables_kib = first ? first_lister::N / 1024 : core::N / 1024 * 13;
+  const long from = std::max(0L, tables_kib - 3072);  // above the least limit
+  std::ofstream batch(options_.working_directory + "/batch");
+  for (int i = 0; i <= before_tables; ++i) batch << "7\n";
+  batch << "16777259\n";
+  batch.close();
+  const std::string run_at = "(ulimit -v $kib; exec " + quoted(p.path) + ") >/dev/null 2>err";
+  const RunResult r = testing_support::run_shell(
+      "ulimit -c 0; for kib in $(seq 2048 256 65536); do echo 16777259 | " + run_at +
+          " && break; done; from=$((kib + " + std::to_string(from) +
+          ")); for kib in $(seq $from 256 $((from + 4096))); do " + run_at +
+          " <batch || echo \"$kib KiB: $(cat err)\"; done",
+      "", options_);
+  ASSERT_FALSE(r.timed_out);
+  EXPECT_EQ(r.out, "");
+}
+
+// A killed run leaves the messages gathered before a long list: 2147483647's takes
+// seconds, and a second of processor time ends the run.
+TEST_P(Environment, MessagesAreOutBeforeALongList) {
+  if (testing_support::kWindows) GTEST_SKIP() << "needs a POSIX shell's ulimit";
+  const Program& p = GetParam();
+  if (p.logs) GTEST_SKIP() << "saves and reports at a CPU limit";
+  const RunResult r = testing_support::run_shell(
+      "ulimit -c 0; ulimit -t 1; exec " + quoted(p.path) + " >/dev/null 2>err",
+      "-5 7 2147483647 13\n", options_);
+  ASSERT_FALSE(r.timed_out);
+  EXPECT_NE(r.signal, 0);
+  EXPECT_EQ(in_directory("err"), p.name + ": -5 is out of range (0 to 2147483647)\n");
+}
+
+// Gathered messages take bounded memory: millions of them fit in a few megabytes.
+TEST_P(Environment, ManyMessagesInLittleMemory) {
+  if (const char* reason = no_address_space_limit()) GTEST_SKIP() << reason;
+  const Program& p = GetParam();
+  std::string input;
+  constexpr int kCount = 2000000;
+  for (int i = 0; i < kCount; ++i) input += "-1\n";
+  const RunResult r = testing_support::run_shell(
+      "ulimit -c 0; ulimit -v 32768; exec " + quoted(p.path) + " >/dev/null 2>err", input,
+      options_);
+  ASSERT_FALSE(r.timed_out);
+  EXPECT_EQ(r.exit_code, 1);
+  const std::string message = p.name + ": -1 is out of range (0 to 2147483647)\n";
+  const std::string err = in_directory("err");
+  EXPECT_EQ(err.size(), message.size() * kCount);
+  EXPECT_TRUE(err.ends_with(message));
+}
+
+// With the answers elsewhere, the messages gathered go out before the program waits for
+// input: the writer sends more only once the message has come through the pipe.
+TEST_P(Environment, MessagesArriveBeforeTheProgramWaits) {
+  if (testing_support::kWindows) GTEST_SKIP() << "needs a POSIX shell";
+  const RunResult r = testing_support::run_shell(
+      "{ echo -5; i=0; until [ -s err ] || [ $i -ge 50 ]; do sleep 0.1; i=$((i + 1)); done; "
+      "[ -s err ] || echo late >late; echo 7; } | " +
+          quoted(GetParam().path) + " 2>&1 >out | cat >err",
+      "", options_);
+  ASSERT_FALSE(r.timed_out);
+  EXPECT_EQ(in_directory("late"), "") << "the message waited for the end of the input";
+  EXPECT_EQ(in_directory("err"), GetParam().name + ": -5 is out of range (0 to 2147483647)\n");
 }
 
 // The largest prime of the first generation's table and of the later ones' tables.

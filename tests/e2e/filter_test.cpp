@@ -120,6 +120,7 @@ struct Setting {
   bool sigpipe_ignored = false;
   bool sigpipe_blocked = false;
   bool lists_lost = false;  // the results file is left empty
+  int seconds = 10;         // the run must end within that
 };
 
 struct Row {
@@ -288,7 +289,8 @@ const std::vector<Row>& rows() {
       // U+0667 U+0669, Arabic-Indic seven and nine, and a fullwidth 7: not digits here.
       {"arabic_indic_digits", "7 \u0667\u0669 9\n", {7}},
       {"fullwidth_digit", "7 \uff17 9\n", {7}},
-      // A byte-order mark opens the input; elsewhere it is no part of a number.
+      // A byte-order mark opens the input; further on (files joined, each with its mark)
+      // it separates numbers like a space, inside a token too. Half a mark ends the run.
       {"utf8_mark",
        "\xEF\xBB\xBF"
        "7 13\r\n",
@@ -297,7 +299,15 @@ const std::vector<Row>& rows() {
       {"utf8_mark_not_at_the_start",
        "7 \xEF\xBB\xBF"
        "9\n",
-       {7}},
+       {7, 9}},
+      {"files_joined_each_with_its_mark",
+       "\xEF\xBB\xBF"
+       "7 13\r\n\xEF\xBB\xBF"
+       "9\r\n",
+       {7, 13, 9}},
+      {"utf8_mark_inside_a_number", "7\xEF\xBB\xBF\xEF\xBB\xBF-0", {7, 0}},
+      {"utf8_mark_cut_short", "7 \xEF\xBB 9", {7}},
+      {"utf16_mark_further_on", utf16(u"7\uFEFF9 \uFEFF13", true), {7, 9, 13}},
       {"utf16_little_endian", utf16(u"7 13\r\n-0 +9", false), {7, 13, 0, 9}},
       {"utf16_big_endian", utf16(u"7 13\r\n9", true), {7, 13, 9}},
       {"utf16_non_ascii_ends_the_run", utf16(u"7 \u0137 9 \u0667", false), {7}},
@@ -344,6 +354,12 @@ const std::vector<Row>& rows() {
       // tamsel4-3 too stops at the failed write and takes back the list in progress.
       {"reader_gone_with_sigpipe_ignored", "13 1000003\n", {13}, {}, "write error: Broken pipe",
        {.stdout_mode = Stdout::broken_pipe, .sigpipe_ignored = true}},
+      // Answers that cannot get out call for no more work: 2147483647's list would take
+      // seconds.
+      {"no_list_after_a_failed_write", "7 2147483647\n", {7}, {}, "write error: " + kNoSpace,
+       {.stdout_mode = Stdout::dev_full, .answers_on_console = true, .seconds = 2}},
+      {"no_list_after_the_reader_left", "7 2147483647\n", {7}, {}, "write error: Broken pipe",
+       {.stdout_mode = Stdout::broken_pipe, .sigpipe_ignored = true, .seconds = 2}},
       {"reader_gone_with_sigpipe_blocked", "13 1000003\n", {13}, {}, "write error: Broken pipe",
        {.stdout_mode = Stdout::broken_pipe, .sigpipe_blocked = true}},
 
@@ -476,6 +492,7 @@ Outcome expected(const Program& p, const Row& row) {
 Outcome run(const Program& p, const Row& row, bool jitter) {
   testing_support::RunOptions options{.working_directory = testing_support::make_temp_directory(),
                                       .stdout_mode = row.setting.stdout_mode,
+                                      .timeout_seconds = row.setting.seconds,
                                       .fault = row.setting.fault,
                                       .jitter = jitter,
                                       .input_stays_open = row.setting.input_stays_open,

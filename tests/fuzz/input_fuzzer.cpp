@@ -41,13 +41,22 @@ bool digit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 // The text that the bytes stand for: after a UTF-8 mark the rest; after a UTF-16 mark
 // (either order) one character per two bytes, those outside ASCII, and an odd last byte,
-// standing for a byte that is no part of a number.
+// standing for a byte that is no part of a number. A mark further on stands for a space.
 std::vector<std::uint8_t> decoded(const std::uint8_t* data, std::size_t size) {
-  if (size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) {
-    return {data + 3, data + size};
-  }
+  const auto utf8_mark = [&](std::size_t at) {
+    return size - at >= 3 && data[at] == 0xEF && data[at + 1] == 0xBB && data[at + 2] == 0xBF;
+  };
   if (size < 2 || !((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF))) {
-    return {data, data + size};
+    std::vector<std::uint8_t> text;
+    for (std::size_t at = utf8_mark(0) ? 3 : 0; at < size; ++at) {
+      if (utf8_mark(at)) {
+        text.push_back(' ');
+        at += 2;
+      } else {
+        text.push_back(data[at]);
+      }
+    }
+    return text;
   }
   const bool big_endian = data[0] == 0xFE;
   std::vector<std::uint8_t> text;
@@ -58,7 +67,7 @@ std::vector<std::uint8_t> decoded(const std::uint8_t* data, std::size_t size) {
     }
     const unsigned unit =
         big_endian ? (data[at] << 8u | data[at + 1]) : (data[at + 1] << 8u | data[at]);
-    text.push_back(unit < 0x80 ? static_cast<std::uint8_t>(unit) : 0x80);
+    text.push_back(unit < 0x80 ? static_cast<std::uint8_t>(unit) : unit == 0xFEFF ? ' ' : 0x80);
   }
   return text;
 }

@@ -2,6 +2,7 @@
 #include <sys/resource.h>
 #include <tamsel/primitive_roots.h>
 
+#include <algorithm>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -33,8 +34,13 @@ TEST(Library, EveryAnswerAgreesWithTheDefinition) {
     if (joined.empty()) joined = "-1 ";
     joined.back() = '\n';
     ASSERT_EQ(joined, expected) << n;
+    const std::vector<std::uint32_t> roots = tamsel::primitive_roots(n);
     for (std::uint32_t g = 0; n > 0 && n < 200 && g < n + 3; ++g) {
-      ASSERT_EQ(tamsel::is_primitive_root(g, n), lister.bitmap().test(g % n)) << g << " " << n;
+      ASSERT_EQ(tamsel::is_primitive_root(g, n),
+                std::binary_search(roots.begin(), roots.end(), g % n))
+          << g << " " << n;
+      const tamsel::Modulus modulus(n);
+      ASSERT_EQ(modulus.is_primitive_root(g), tamsel::is_primitive_root(g, n)) << g << " " << n;
     }
   }
 }
@@ -88,33 +94,34 @@ TEST(Library, AnswerLinesHaveTheBytesOfTheProgram) {
 TEST(Library, VisitsARangeAndStopsWhenAsked) {
   tamsel::RootLister lister;
   ASSERT_EQ(lister.list(1000003), 333332u);
-  std::vector<std::uint32_t> seen;
-  EXPECT_TRUE(lister.for_each_root(1000, 1200, [&seen](std::uint32_t r) { seen.push_back(r); }));
-  std::vector<std::uint32_t> expected;
-  for (std::uint32_t r = 1000; r < 1200; ++r) {
-    if (lister.bitmap().test(r)) expected.push_back(r);
+  std::vector<std::uint64_t> seen;
+  EXPECT_TRUE(lister.for_each_root(1000, 1200, [&seen](std::uint64_t r) { seen.push_back(r); }));
+  std::vector<std::uint64_t> expected;
+  for (std::uint64_t r = 1000; r < 1200; ++r) {
+    if (tamsel::is_primitive_root(r, 1000003)) expected.push_back(r);
   }
   EXPECT_EQ(seen, expected);
   int visits = 0;
-  EXPECT_FALSE(lister.for_each_root([&visits](std::uint32_t) { return ++visits < 3; }));
+  // Any value convertible to bool stops on false, an int 0 too.
+  EXPECT_FALSE(lister.for_each_root([&visits](std::uint64_t) { return int{++visits < 3}; }));
   EXPECT_EQ(visits, 3);
 }
 
 TEST(Library, ReportsNumbersOutOfRangeAndFailedWrites) {
   tamsel::RootLister lister;
   try {
-    lister.list(2147483648u);
+    lister.list(std::uint64_t{1} << 32);
     FAIL();
   } catch (const std::out_of_range& e) {
-    EXPECT_NE(std::string(e.what()).find("2147483647"), std::string::npos);
+    EXPECT_NE(std::string(e.what()).find("4294967295"), std::string::npos);
   }
-  EXPECT_THROW(tamsel::least_primitive_root(4294967295u), std::out_of_range);
+  EXPECT_THROW(tamsel::primitive_roots(std::uint64_t{1} << 32), std::out_of_range);
   EXPECT_EQ(tamsel_least_primitive_root(2147483648u), 0u);
   EXPECT_FALSE(tamsel_is_primitive_root(7, 4294967295u));
 
   std::size_t count = 99;
   std::uint32_t roots[4];
-  EXPECT_EQ(tamsel_primitive_roots(2147483648u, roots, 4, &count), TAMSEL_OUT_OF_RANGE);
+  EXPECT_EQ(tamsel_primitive_roots(std::uint64_t{1} << 32, roots, 4, &count), TAMSEL_OUT_OF_RANGE);
   EXPECT_EQ(tamsel_primitive_roots(13, nullptr, 0, &count), TAMSEL_TOO_SMALL);
   EXPECT_EQ(count, 4u);
   ASSERT_EQ(tamsel_primitive_roots(13, roots, 4, &count), TAMSEL_OK);
@@ -134,10 +141,12 @@ TEST(Library, ReportsNumbersOutOfRangeAndFailedWrites) {
     std::fclose(full);
   }
   EXPECT_EQ(tamsel_lister_roots(c_lister, 13, roots, 3, &count), TAMSEL_TOO_SMALL);
-  const auto keep_two = [](uint32_t, void* left) { return --*static_cast<int*>(left) > 0; };
+  const auto keep_two = [](uint64_t, void* left) { return --*static_cast<int*>(left) > 0; };
   int left = 2;
-  EXPECT_EQ(tamsel_lister_visit(c_lister, 13, 0, 13, keep_two, &left), TAMSEL_OK);
+  EXPECT_EQ(tamsel_lister_visit(c_lister, 13, 0, 13, keep_two, &left), TAMSEL_STOPPED);
   EXPECT_EQ(left, 0);
+  EXPECT_FALSE(lister.write_answer_line(static_cast<std::FILE*>(nullptr)));
+  EXPECT_EQ(tamsel_lister_write(c_lister, 13, nullptr), TAMSEL_INVALID);
   tamsel_lister_destroy(c_lister);
 }
 

@@ -45,4 +45,31 @@ TEST(LibraryThreads, ListersAndFreeFunctionsRunAtOnce) {
   }
 }
 
+// The const writes of one lister share no buffer: two threads writing its line at once
+// (in dozens of pieces each) both get it whole.
+TEST(LibraryThreads, ConstWritesOfOneListerAgree) {
+  tamsel::RootLister lister;
+  lister.list(1000003);
+  const auto line = [&lister] {
+    std::string text;
+    lister.write_answer_line([&text](std::string_view piece) {
+      text += piece;
+      return true;
+    });
+    return text;
+  };
+  const std::string alone = line();
+  std::string together[2];
+  std::latch start(2);
+  std::thread first([&] {
+    start.arrive_and_wait();
+    together[0] = line();
+  });
+  start.arrive_and_wait();
+  together[1] = line();
+  first.join();
+  EXPECT_EQ(together[0], alone);
+  EXPECT_EQ(together[1], alone);
+}
+
 }  // namespace
