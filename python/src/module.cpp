@@ -29,8 +29,7 @@ PYBIND11_MODULE(_tamsel, m) {
   py::options options;
   options.disable_function_signatures();
   m.doc() = "The compiled calls of the tamsel package; import them from tamsel.";
-  m.attr("__version__") = tamsel::version();
-  m.attr("_LARGEST_MODULUS") = pytamsel::kLargestModulus;
+  m.attr("__version__") = tamsel_version();
 
   m.def(
       "has_primitive_root",

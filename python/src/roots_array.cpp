@@ -14,8 +14,11 @@ namespace {
 
 namespace py = pybind11;
 
-// Numbers looked at between two checks for signals: a few milliseconds of copying.
-constexpr std::uint64_t kRangePerCheck = std::uint64_t{1} << 24;
+// Numbers looked at between two checks for signals: well under a millisecond of copying
+// from a bitmap, up to about a tenth of a second where the roots come by candidates.
+constexpr std::uint64_t kRangePerCheck = std::uint64_t{1} << 18;
+// Up to so many roots are copied in one call, a few milliseconds.
+constexpr std::uint64_t kRootsAtOnce = std::uint64_t{1} << 22;
 // Roots fetched between two checks above 2^32.
 constexpr std::size_t kBatch = std::size_t{1} << 16;
 
@@ -41,8 +44,12 @@ py::array small_roots(std::uint64_t n, std::uint64_t start, std::uint64_t stop) 
   py::array_t<std::uint32_t> roots = empty_array<std::uint32_t>(count);
   std::uint32_t* out = roots.mutable_data();
   WithoutGil work;
-  for (std::uint64_t from = start; from < stop && !work.should_stop(); from += kRangePerCheck) {
-    out = lister.copy(from, std::min(stop, from + kRangePerCheck), out);
+  if (whole && count <= kRootsAtOnce) {
+    lister.copy_all(out, static_cast<std::size_t>(count));
+  } else {
+    for (std::uint64_t from = start; from < stop && !work.should_stop(); from += kRangePerCheck) {
+      out = lister.copy(from, std::min(stop, from + kRangePerCheck), out);
+    }
   }
   work.finish();
   return roots;

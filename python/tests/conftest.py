@@ -2,13 +2,6 @@
 tests' oracle (tests/support/oracle.h) holds, by counting and repeated multiplication."""
 from math import gcd
 
-import pytest
-
-import tamsel
-
-# What needs the whole library: every n below 2**64 and a listing that can be stopped.
-full_library = pytest.mark.skipif(tamsel._tamsel._LARGEST_MODULUS < 2**64 - 1,
-                          reason="the library under this build stops at 2**31 - 1")
 
 
 def order(g, n):

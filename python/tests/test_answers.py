@@ -1,12 +1,13 @@
 import os
 import random
+from math import gcd
 import subprocess
 
 import numpy
 import pytest
 
 import tamsel
-from conftest import carmichael, order, roots, units, full_library
+from conftest import carmichael, order, roots, units
 
 SMALL = range(0, 200)
 
@@ -28,7 +29,6 @@ def test_each_small_number_against_the_definition():
             assert modulus.is_primitive_root(g) == tamsel.is_primitive_root(g, n)
 
 
-@full_library
 def test_orders_and_totients_against_the_definition():
     for n in SMALL:
         assert tamsel.totient(n) == len(units(n)), n
@@ -38,7 +38,6 @@ def test_orders_and_totients_against_the_definition():
             assert tamsel.Modulus(n).multiplicative_order(g) == order(g, n), (g, n)
 
 
-@full_library
 def test_large_moduli():
     assert tamsel.least_primitive_root(2**64 - 2**32 + 1) == 7
     assert tamsel.least_primitive_root(2**61 - 1) == 37
@@ -79,10 +78,9 @@ def test_against_sympy():
         p**k * m for p in (3, 5, 101, 46337) for k in (1, 2, 3) for m in (1, 2) if p**k * m < 2**31]
     for n in numbers:
         assert tamsel.least_primitive_root(n) == (ntheory.primitive_root(n) or 0), n
-    if tamsel._tamsel._LARGEST_MODULUS == 2**64 - 1:
-        for n in numbers + [rng.randrange(2**64) for _ in range(50)]:
-            assert tamsel.totient(n) == ntheory.totient(n), n
-            assert tamsel.carmichael_lambda(n) == ntheory.reduced_totient(n), n
-            g = rng.randrange(2**64)
-            assert tamsel.multiplicative_order(g, n) == (
-                ntheory.n_order(g, n) if n > 1 and ntheory.igcd(g, n) == 1 else order(g, n))
+    for n in numbers + [rng.randrange(2**64) for _ in range(50)]:
+        assert tamsel.totient(n) == ntheory.totient(n), n
+        assert tamsel.carmichael_lambda(n) == ntheory.reduced_totient(n), n
+        g = rng.randrange(2**64)
+        assert tamsel.multiplicative_order(g, n) == (
+            ntheory.n_order(g, n) if n > 1 and gcd(g, n) == 1 else order(g, n))

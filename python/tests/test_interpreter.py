@@ -6,7 +6,6 @@ import time
 import pytest
 
 import tamsel
-from conftest import full_library
 
 
 def resident_bytes():
@@ -14,7 +13,6 @@ def resident_bytes():
         return int(statm.read().split()[1]) * os.sysconf("SC_PAGE_SIZE")
 
 
-@full_library
 def test_ctrl_c_stops_an_array_and_gives_its_memory_back():
     # A shell's background job starts with SIGINT ignored, and Python leaves it so.
     previous = signal.signal(signal.SIGINT, signal.default_int_handler)
@@ -45,3 +43,14 @@ def test_other_threads_run_while_an_array_is_made():
     assert finished == [49897680]
     assert last - started > 0.25, "too quick to tell"
     assert longest_pause < 0.15
+
+
+def test_threads_sharing_an_iterator_get_each_root_once():
+    roots = tamsel.primitive_roots(2**61 - 1, 0, 2**19)
+    taken = [[] for _ in range(4)]
+    threads = [threading.Thread(target=part.extend, args=(roots,)) for part in taken]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join(60)
+    assert sorted(sum(taken, [])) == list(tamsel.primitive_roots(2**61 - 1, 0, 2**19))
