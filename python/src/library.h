@@ -14,6 +14,9 @@
 
 namespace pytamsel {
 
+// Up to here a lister marks roots in a bitmap; above, it finds them by candidates.
+inline constexpr std::uint64_t kLargestBitmap = TAMSEL_LARGEST_BITMAP;
+
 inline void check(tamsel_status status) {
   if (status == TAMSEL_NO_MEMORY) throw std::bad_alloc();
   if (status != TAMSEL_OK && status != TAMSEL_END && status != TAMSEL_STOPPED) {

@@ -17,7 +17,7 @@ namespace py = pybind11;
 // Numbers looked at between two checks for signals: well under a millisecond of copying
 // from a bitmap, up to about a tenth of a second where the roots come by candidates.
 constexpr std::uint64_t kRangePerCheck = std::uint64_t{1} << 18;
-// Up to so many roots are copied in one call, a few milliseconds.
+// Up to so many roots are copied from a bitmap in one call, a few milliseconds.
 constexpr std::uint64_t kRootsAtOnce = std::uint64_t{1} << 22;
 // Roots fetched between two checks above 2^32.
 constexpr std::size_t kBatch = std::size_t{1} << 16;
@@ -30,21 +30,27 @@ py::array_t<T> empty_array(std::uint64_t count) {
   return py::array_t<T>(static_cast<py::ssize_t>(count));
 }
 
-// Below 2^32: a bitmap of n bits, then the roots copied out range by range.
+// Below 2^32: the lister marks n's roots in a bitmap up to 2^31 - 1 (beyond, it finds
+// them by candidates), then they are counted and copied out range by range.
 py::array small_roots(std::uint64_t n, std::uint64_t start, std::uint64_t stop) {
   Lister lister;
   const bool whole = start == 0 && stop >= n;
   std::uint64_t count = 0;
   {
     WithoutGil work;
-    if (lister.list(n, WithoutGil::check, &work) && !whole) count = lister.count(start, stop);
+    if (lister.list(n, WithoutGil::check, &work)) {
+      count = whole ? lister.count() : 0;
+      for (std::uint64_t from = start; !whole && from < stop && !work.should_stop();
+           from += kRangePerCheck) {
+        count += lister.count(from, std::min(stop, from + kRangePerCheck));
+      }
+    }
     work.finish();
   }
-  if (whole) count = lister.count();
   py::array_t<std::uint32_t> roots = empty_array<std::uint32_t>(count);
   std::uint32_t* out = roots.mutable_data();
   WithoutGil work;
-  if (whole && count <= kRootsAtOnce) {
+  if (whole && count <= kRootsAtOnce && n <= kLargestBitmap) {
     lister.copy_all(out, static_cast<std::size_t>(count));
   } else {
     for (std::uint64_t from = start; from < stop && !work.should_stop(); from += kRangePerCheck) {
