@@ -80,8 +80,8 @@ PYBIND11_MODULE(_tamsel, m) {
       "primitive_roots_array(n: int, start: int = 0, stop: int | None = None) -> numpy.ndarray\n\n"
       "The primitive roots r of n with start <= r < stop (stop None: n), ascending, as\n"
       "a numpy array of uint32 when n < 2**32, else of uint64. 4 bytes per root below\n"
-      "2**32 (2 GiB for 2147483647), plus n / 8 bytes while it lists. Releases the GIL;\n"
-      "Ctrl-C interrupts it.");
+      "2**32 (2 GiB for 2147483647), 8 above; up to 2147483647 also n / 8 bytes while\n"
+      "it lists. Releases the GIL; Ctrl-C interrupts it.");
 
   py::class_<pytamsel::RootChunks>(m, "_RootChunks")
       .def(py::init([](py::handle n, py::handle start, py::handle stop, bool reverse) {
