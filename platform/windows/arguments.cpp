@@ -1,11 +1,18 @@
 #include "platform/arguments.h"
 
 #include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
 
 #include <string>
 #include <vector>
+
+// The C runtime's own split of the wide command line: the rules that made argv, so the
+// two agree word for word, and no DLL beyond the runtime's (shell32's split would load a
+// library of its own at every start).
+struct WideStartupInfo {
+  int new_mode;
+};
+extern "C" int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** environment, int wildcards,
+                              WideStartupInfo* info);
 
 namespace platform {
 
@@ -22,13 +29,16 @@ std::string utf8_of(const wchar_t* wide) {
 
 Arguments arguments_as_utf8(int argc, const char* const* argv) {
   int count = 0;
-  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (wide == nullptr) return {argc, argv};
+  wchar_t** wide = nullptr;
+  wchar_t** environment = nullptr;
+  WideStartupInfo info{0};
+  if (__wgetmainargs(&count, &wide, &environment, 0, &info) < 0 || wide == nullptr) {
+    return {argc, argv};
+  }
   static std::vector<std::string> texts;
   static std::vector<const char*> values;
   texts.clear();
   for (int i = 0; i < count; ++i) texts.push_back(utf8_of(wide[i]));
-  LocalFree(wide);
   values.clear();
   for (const std::string& text : texts) values.push_back(text.c_str());
   values.push_back(nullptr);
