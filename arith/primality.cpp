@@ -67,8 +67,9 @@ bool is_odd_prime(ModulusInt m) {
   return is_prime_without_small_factors(m);
 }
 
-// Odd m >= 3, not prime, as p^k.
-PrimePower odd_composite_prime_power(ModulusInt m) {
+// Odd m with a prime factor up to 73: true, and `power` is m as p^k for the least such p,
+// or {} when another prime divides m too. False when no prime up to 73 divides m.
+bool small_prime_power(ModulusInt m, PrimePower& power) {
   for (std::size_t i = 0; i < kSmallOddPrimes; ++i) {
     const OddPrime& d = kOddPrimes[i];
     if (!divides(d, m)) continue;
@@ -77,9 +78,14 @@ PrimePower odd_composite_prime_power(ModulusInt m) {
       m *= d.inverse;  // the exact quotient
       ++k;
     } while (divides(d, m));
-    return m == 1 ? PrimePower{d.p, k} : PrimePower{};
+    power = m == 1 ? PrimePower{d.p, k} : PrimePower{};
+    return true;
   }
-  // p >= 79: k is 2, 3 or 4.
+  return false;
+}
+
+// Odd m, not prime, with no prime factor up to 73, as p^k: p >= 79, so k is 2, 3 or 4.
+PrimePower large_prime_power(ModulusInt m) {
   if (const ModulusInt s = integer_root(m, 2); s * s == m) {
     if (const ModulusInt t = integer_root(s, 2); t * t == s) {
       return is_prime_without_small_factors(t) ? PrimePower{t, 4} : PrimePower{};
@@ -107,13 +113,18 @@ PrimePower prime_power(ModulusInt m) {
     return {2, static_cast<unsigned>(std::countr_zero(m))};
   }
   if (m < 3) return {};
-  if (is_odd_prime(m)) return {m, 1};
-  return odd_composite_prime_power(m);
+  // One pass of trial division serves both questions: most m stop at a small factor.
+  if (PrimePower power; small_prime_power(m, power)) return power;
+  if (is_prime_without_small_factors(m)) return {m, 1};
+  return large_prime_power(m);
 }
 
 bool is_composite_prime_power(ModulusInt m) {
   if (m % 2 == 0) return m >= 4 && (m & (m - 1)) == 0;
-  return m >= 9 && odd_composite_prime_power(m).exponent >= 2;
+  if (m < 9) return false;
+  PrimePower power;
+  if (!small_prime_power(m, power)) power = large_prime_power(m);
+  return power.exponent >= 2;
 }
 
 std::size_t distinct_primes(ModulusInt m, ModulusInt* primes) {
