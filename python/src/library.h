@@ -11,6 +11,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <tamsel/primitive_roots.hpp>
 
 namespace pytamsel {
 
@@ -24,21 +25,14 @@ inline void check(tamsel_status status) {
   }
 }
 
-inline bool has_primitive_root(std::uint64_t n) { return tamsel_has_primitive_root(n); }
-inline std::uint64_t least_primitive_root(std::uint64_t n) {
-  return tamsel_least_primitive_root(n);
-}
-inline std::uint64_t count_primitive_roots(std::uint64_t n) {
-  return tamsel_count_primitive_roots(n);
-}
-inline bool is_primitive_root(std::uint64_t g, std::uint64_t n) {
-  return tamsel_is_primitive_root(g, n);
-}
-inline std::uint64_t multiplicative_order(std::uint64_t g, std::uint64_t n) {
-  return tamsel_multiplicative_order(g, n);
-}
-inline std::uint64_t totient(std::uint64_t n) { return tamsel_totient(n); }
-inline std::uint64_t carmichael_lambda(std::uint64_t n) { return tamsel_carmichael_lambda(n); }
+// The free calls as the C++ interface has them.
+using tamsel::carmichael_lambda;
+using tamsel::count_primitive_roots;
+using tamsel::has_primitive_root;
+using tamsel::is_primitive_root;
+using tamsel::least_primitive_root;
+using tamsel::multiplicative_order;
+using tamsel::totient;
 
 // Owns what one of the library's create calls made; std::bad_alloc when it made nothing.
 template <class T, void (*destroy)(T*)>
