@@ -124,13 +124,7 @@ inline Factorization64 factor_u64(std::uint64_t n) {
   }
   for (const TrialPrime& d : kTrialPrimes) {
     if (d.p * d.p > n) break;
-    if (!d.divides(n)) continue;
-    unsigned exponent = 0;
-    do {
-      n = d.exact_quotient(n);
-      ++exponent;
-    } while (d.divides(n));
-    out.multiply(d.p, exponent);
+    if (d.divides(n)) out.multiply(d.p, d.strip(n));
   }
   if (n > 1) factor_after_trial_u64(n, 1, out);
   return out;

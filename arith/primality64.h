@@ -24,7 +24,15 @@ struct TrialPrime {
   std::uint64_t limit;
 
   bool divides(std::uint64_t m) const { return m * inverse <= limit; }
-  std::uint64_t exact_quotient(std::uint64_t m) const { return m * inverse; }
+  // Divides m, which p divides, by p as often as it goes; returns how often.
+  unsigned strip(std::uint64_t& m) const {
+    unsigned exponent = 0;
+    do {
+      m *= inverse;  // the exact quotient
+      ++exponent;
+    } while (divides(m));
+    return exponent;
+  }
 };
 
 inline constexpr std::uint64_t kTrialBound = 1024;  // every factor below it is found by trial
@@ -178,11 +186,7 @@ inline PrimePower prime_power_u64(std::uint64_t m) {
     if (d.p * d.p > m) return {m, 1};
     if (i == kFirst && passes_strong_tests_u64(m)) return {m, 1};
     if (!d.divides(m)) continue;
-    unsigned exponent = 0;
-    do {
-      m = d.exact_quotient(m);
-      ++exponent;
-    } while (d.divides(m));
+    const unsigned exponent = d.strip(m);
     return m == 1 ? PrimePower{d.p, exponent} : PrimePower{0, 0};
   }
   return prime_power_after_trial_u64(m);  // tests m again, rarely: most composites end above
